@@ -1,0 +1,39 @@
+# The two commands that matter:
+#   make run    builds everything and opens the "HTTP Proxy" sheet of the
+#               sample document in the console (on a copy of examples/)
+#   make test   builds both targets and passes every test
+# Both install the Debian packages they need first.
+
+TARGETS := i686 x86_64
+JOBS    ?= 2
+BUILD   := build
+
+.PHONY: all deps build run screenshots test bench clean $(TARGETS:%=build-%)
+
+all: build
+
+deps:
+	@tools/setup-deps
+
+$(BUILD)/%/CMakeCache.txt: | deps
+	cmake -S . -B $(BUILD)/$* -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-$*.cmake >/dev/null
+
+build-%: $(BUILD)/%/CMakeCache.txt
+	cmake --build $(BUILD)/$* -j$(JOBS)
+
+build: deps $(TARGETS:%=build-%)
+
+run: deps build-i686
+	@tools/run-console $(BUILD)/i686
+
+screenshots: deps build-i686
+	@tools/run-console $(BUILD)/i686 --screenshots-only
+
+test: deps build
+	@tools/with-display tools/run-tests $(TARGETS:%=$(BUILD)/%)
+
+bench: deps build-i686
+	@tools/with-display $(BUILD)/i686/bin/vgbench.exe
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+#include "afx.h"
+#include <string>
+#include <vector>
+
+static std::vector<std::string> Items(const CStringList& list)
+{
+    std::vector<std::string> out;
+    for (POSITION pos = list.GetHeadPosition(); pos != NULL;)
+        out.push_back((LPCTSTR)list.GetNext(pos));
+    return out;
+}
+
+TEST(CStringListOrder, KeepsInsertionOrderThroughEdits)
+{
+    CStringList list;
+    list.AddTail("b");
+    list.AddTail("c");
+    list.AddHead("a");
+    POSITION pos = list.Find("b");
+    ASSERT_NE(nullptr, pos);
+    list.InsertAfter(pos, "b2");
+    list.InsertBefore(list.GetHeadPosition(), "first");
+    EXPECT_EQ((std::vector<std::string>{ "first", "a", "b", "b2", "c" }), Items(list));
+    list.RemoveAt(list.Find("a"));
+    EXPECT_STREQ("first", list.RemoveHead());
+    EXPECT_STREQ("c", list.RemoveTail());
+    EXPECT_EQ((std::vector<std::string>{ "b", "b2" }), Items(list));
+    EXPECT_EQ(nullptr, list.Find("B"));  // case-sensitive
+    EXPECT_STREQ("b2", list.GetAt(list.FindIndex(1)));
+    EXPECT_EQ(nullptr, list.FindIndex(2));
+}
+
+namespace {
+struct Counted : CObject
+{
+    static int alive;
+    Counted() { ++alive; }
+    ~Counted() { --alive; }
+};
+int Counted::alive = 0;
+}
+
+TEST(CObListOwnership, RemoveAllDropsNodesNotObjects)
+{
+    CObList list;
+    Counted a, b;
+    list.AddTail(&a);
+    list.AddTail(&b);
+    list.RemoveAll();
+    EXPECT_EQ(0, list.GetCount());
+    EXPECT_EQ(2, Counted::alive);
+}
+
+TEST(CStringArrayEditing, InsertRemoveAndGrow)
+{
+    CStringArray arr;
+    arr.Add("x");
+    arr.Add("z");
+    arr.InsertAt(1, "y");
+    arr.SetAtGrow(5, "f");
+    ASSERT_EQ(6, arr.GetSize());
+    EXPECT_STREQ("y", arr[1]);
+    EXPECT_STREQ("", arr[4]);
+    arr.RemoveAt(0, 2);
+    EXPECT_STREQ("z", arr[0]);
+    EXPECT_EQ(4, arr.GetSize());
+    arr.InsertAt(0, arr[0]);  // an element of the array itself
+    EXPECT_STREQ("z", arr[0]);
+    EXPECT_STREQ("z", arr[1]);
+    CStringArray copy;
+    copy.Copy(arr);
+    EXPECT_EQ(arr.GetSize(), copy.GetSize());
+}
+
+TEST(CMapStringToPtrOrder, EnumeratesBucketsInTheClassicLayout)
+{
+    CMapStringToPtr map;
+    // 'a' = 97 and 'r' = 114 share bucket 12 of 17; 'b' is in bucket 13.
+    int one = 1, two = 2, three = 3;
+    map.SetAt("a", &one);
+    map.SetAt("b", &two);
+    map.SetAt("r", &three);
+    std::vector<std::string> keys;
+    for (POSITION pos = map.GetStartPosition(); pos != NULL;) {
+        CString key;
+        void* value;
+        map.GetNextAssoc(pos, key, value);
+        keys.push_back((LPCTSTR)key);
+    }
+    // Later entries go to the head of their bucket.
+    EXPECT_EQ((std::vector<std::string>{ "r", "a", "b" }), keys);
+
+    void* found = NULL;
+    EXPECT_TRUE(map.Lookup("b", found));
+    EXPECT_EQ(&two, found);
+    EXPECT_TRUE(map.RemoveKey("a"));
+    EXPECT_FALSE(map.Lookup("a", found));
+    EXPECT_EQ(2, map.GetCount());
+    map.RemoveAll();
+    EXPECT_EQ(nullptr, map.GetStartPosition());
+}

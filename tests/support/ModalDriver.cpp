@@ -1,0 +1,180 @@
+#include "ModalDriver.h"
+
+ModalDriver* ModalDriver::s_active = nullptr;
+
+ModalDriver::ModalDriver(DWORD timeoutMs) : m_timeoutMs(timeoutMs) {}
+
+ModalDriver::~ModalDriver() { stop(); }
+
+ModalDriver& ModalDriver::then(Step step)
+{
+    m_steps.push_back(std::move(step));
+    return *this;
+}
+
+ModalDriver& ModalDriver::answerMessageBox(int button)
+{
+    return then([this, button]() {
+        HWND hBox = FindMessageBox();
+        if (hBox == NULL)
+            return false;
+        m_messages.push_back(MessageBoxText(hBox));
+        PostMessageA(hBox, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+        return true;
+    });
+}
+
+ModalDriver& ModalDriver::onWindow(const std::string& caption, std::function<void(HWND)> act)
+{
+    return then([caption, act]() {
+        HWND h = FindThreadWindow(caption);
+        if (h == NULL || !IsWindowEnabled(h))
+            return false;
+        act(h);
+        return true;
+    });
+}
+
+void ModalDriver::start()
+{
+    s_active = this;
+    m_stepStarted = GetTickCount();
+    m_timer = SetTimer(NULL, 0, 15, &ModalDriver::OnTimer);
+}
+
+void ModalDriver::stop()
+{
+    if (m_timer != 0) {
+        KillTimer(NULL, m_timer);
+        m_timer = 0;
+    }
+    if (s_active == this)
+        s_active = nullptr;
+}
+
+void CALLBACK ModalDriver::OnTimer(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (s_active != nullptr)
+        s_active->tick();
+}
+
+static BOOL CALLBACK CloseOne(HWND hWnd, LPARAM)
+{
+    if (IsWindowVisible(hWnd))
+        PostMessageA(hWnd, WM_COMMAND, IDCANCEL, 0);
+    return TRUE;
+}
+
+void ModalDriver::tick()
+{
+    if (finished())
+        return;
+    if (m_steps[m_next]()) {
+        ++m_next;
+        m_stepStarted = GetTickCount();
+        return;
+    }
+    if (GetTickCount() - m_stepStarted > m_timeoutMs) {
+        m_failure = "step " + std::to_string(m_next + 1) + " of " + std::to_string(m_steps.size()) +
+                    " did not happen in time";
+        HWND hBox = FindMessageBox();
+        if (hBox != NULL)
+            m_failure += "; a message box is up: \"" + MessageBoxText(hBox) + "\"";
+        m_next = m_steps.size();
+        EnumThreadWindows(GetCurrentThreadId(), CloseOne, 0);
+    }
+}
+
+namespace {
+struct FindData { std::string caption; HWND found; bool messageBox; };
+}
+
+static BOOL CALLBACK FindOne(HWND hWnd, LPARAM lParam)
+{
+    FindData* d = reinterpret_cast<FindData*>(lParam);
+    if (!IsWindowVisible(hWnd))
+        return TRUE;
+    if (d->messageBox) {
+        char cls[64] = "";
+        GetClassNameA(hWnd, cls, sizeof cls);
+        // A message box is a dialog whose text is the static control 0xFFFF.
+        if (strcmp(cls, "#32770") == 0 && GetDlgItem(hWnd, 0xFFFF) != NULL) {
+            d->found = hWnd;
+            return FALSE;
+        }
+        return TRUE;
+    }
+    if (WindowText(hWnd) == d->caption) {
+        d->found = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindThreadWindow(const std::string& caption)
+{
+    FindData d{ caption, NULL, false };
+    EnumThreadWindows(GetCurrentThreadId(), FindOne, reinterpret_cast<LPARAM>(&d));
+    return d.found;
+}
+
+HWND FindMessageBox()
+{
+    FindData d{ "", NULL, true };
+    EnumThreadWindows(GetCurrentThreadId(), FindOne, reinterpret_cast<LPARAM>(&d));
+    return d.found;
+}
+
+std::string WindowText(HWND hWnd)
+{
+    char buf[4096] = "";
+    GetWindowTextA(hWnd, buf, sizeof buf);
+    return buf;
+}
+
+std::string MessageBoxText(HWND hBox) { return WindowText(GetDlgItem(hBox, 0xFFFF)); }
+
+bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (!pred()) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        MSG msg;
+        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (!pred())
+            Sleep(5);
+    }
+    return true;
+}
+
+void TypeChar(HWND hWnd, char ch)
+{
+    SHORT vk = VkKeyScanA(ch);
+    UINT scan = MapVirtualKeyA(LOBYTE(vk), 0);
+    SendMessageA(hWnd, WM_KEYDOWN, LOBYTE(vk), 1 | (scan << 16));
+    SendMessageA(hWnd, WM_CHAR, (BYTE)ch, 1 | (scan << 16));
+    SendMessageA(hWnd, WM_KEYUP, LOBYTE(vk), 1 | (scan << 16) | 0xC0000000);
+}
+
+void PressKey(HWND hWnd, UINT vk)
+{
+    UINT scan = MapVirtualKeyA(vk, 0);
+    bool extended = vk == VK_DELETE || vk == VK_INSERT || vk == VK_LEFT || vk == VK_RIGHT ||
+                    vk == VK_HOME || vk == VK_END || vk == VK_UP || vk == VK_DOWN;
+    LPARAM l = 1 | (scan << 16) | (extended ? 0x01000000 : 0);
+    SendMessageA(hWnd, WM_KEYDOWN, vk, l);
+    // Backspace produces a character message too, as the keyboard would.
+    if (vk == VK_BACK)
+        SendMessageA(hWnd, WM_CHAR, '\b', l);
+    SendMessageA(hWnd, WM_KEYUP, vk, l | 0xC0000000);
+}
+
+void ClickButton(HWND hDlg, int id)
+{
+    HWND hButton = GetDlgItem(hDlg, id);
+    SendMessageA(hButton, BM_CLICK, 0, 0);
+}

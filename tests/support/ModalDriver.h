@@ -1,0 +1,69 @@
+// Drives modal windows from inside their own message loops.
+//
+// A test queues steps, then starts the modal operation (DoModal, a message
+// box, EditVeilgate). A thread timer runs the first queued step on every
+// tick until the step reports that it is done, then moves to the next; the
+// modal loops dispatch the timer, so the steps run while the window is up.
+// Steps act by posting messages, never by sending, so that a step never
+// blocks inside a nested modal loop of its own making.
+//
+// If a step has not finished within the time limit, the driver records the
+// failure, closes every window of the thread and lets the test fail instead
+// of hanging.
+#pragma once
+
+#include <windows.h>
+#include <functional>
+#include <string>
+#include <vector>
+
+class ModalDriver
+{
+public:
+    using Step = std::function<bool()>;  // true when the step is done
+
+    explicit ModalDriver(DWORD timeoutMs = 10000);
+    ~ModalDriver();
+
+    ModalDriver& then(Step step);
+    // Waits for a message box, records its text and presses the button.
+    ModalDriver& answerMessageBox(int button = IDOK);
+    // Waits for a top-level window of this thread with this caption, then runs act.
+    ModalDriver& onWindow(const std::string& caption, std::function<void(HWND)> act);
+
+    void start();
+    void stop();
+    bool finished() const { return m_next >= m_steps.size(); }
+    const std::string& failure() const { return m_failure; }
+    // Texts of the message boxes answered, in order.
+    const std::vector<std::string>& messages() const { return m_messages; }
+
+private:
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
+    void tick();
+
+    std::vector<Step> m_steps;
+    size_t m_next = 0;
+    UINT_PTR m_timer = 0;
+    DWORD m_timeoutMs;
+    DWORD m_stepStarted = 0;
+    std::string m_failure;
+    std::vector<std::string> m_messages;
+    static ModalDriver* s_active;
+};
+
+// Visible top-level window of this thread with this caption, or NULL.
+HWND FindThreadWindow(const std::string& caption);
+// The message box of this thread that is up, or NULL.
+HWND FindMessageBox();
+// The text of a message box.
+std::string MessageBoxText(HWND hBox);
+// Window text of any window.
+std::string WindowText(HWND hWnd);
+// Runs the message loop until pred holds or the time is up.
+bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs = 5000);
+// Sends a character or key to a window the way the keyboard would.
+void TypeChar(HWND hWnd, char ch);
+void PressKey(HWND hWnd, UINT vk);
+// Clicks a button through its parent, as a mouse click would notify it.
+void ClickButton(HWND hDlg, int id);
