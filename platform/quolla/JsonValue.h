@@ -1,0 +1,90 @@
+// JSON document model for the configuration file: strict parsing with line
+// numbers for error reports, and a stable pretty printer whose output is meant
+// to be read, diffed and edited by hand.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace json {
+
+enum class Kind { Null, Bool, Int, Real, String, Array, Object };
+
+class Value {
+public:
+    Value();  // Null
+    static Value makeBool(bool b);
+    static Value makeInt(long long i);
+    static Value makeReal(double d);
+    static Value makeString(std::string utf8);
+    static Value makeArray();
+    static Value makeObject();
+
+    Kind kind() const { return kind_; }
+    // 1-based line where the value starts in the parsed text, 0 if built in memory.
+    int line() const { return line_; }
+
+    // Reading a value of another kind yields false / 0 / "" (asReal also
+    // accepts an Int), so callers check kind() when the shape matters.
+    bool asBool() const;
+    long long asInt() const;
+    double asReal() const;
+    const std::string& asString() const;
+
+    // Arrays. append() turns a Null into an empty array first; on any other
+    // non-array kind it throws std::logic_error.
+    const std::vector<Value>& items() const { return items_; }
+    std::vector<Value>& items() { return items_; }
+    void append(Value v);
+
+    // Objects: members keep insertion / file order. set() turns a Null into an
+    // empty object first; on any other non-object kind it throws std::logic_error.
+    const std::vector<std::pair<std::string, Value>>& members() const { return members_; }
+    std::vector<std::pair<std::string, Value>>& members() { return members_; }
+    const Value* find(const std::string& key) const;
+    Value* find(const std::string& key);
+    // Replaces an existing member in place (keeping its position and key line)
+    // or appends a new one at the end.
+    Value& set(const std::string& key, Value v);
+    bool erase(const std::string& key);
+    // Line of the member's key in the parsed text, 0 if unknown.
+    int keyLine(const std::string& key) const;
+
+private:
+    friend class Parser;
+    explicit Value(Kind kind) : kind_(kind) {}
+    Kind kind_ = Kind::Null;
+    int line_ = 0;
+    int keyLine_ = 0;  // set on a value held by an object: the line of its key
+    bool bool_ = false;
+    long long int_ = 0;
+    double real_ = 0.0;
+    std::string string_;
+    std::vector<Value> items_;
+    std::vector<std::pair<std::string, Value>> members_;
+};
+
+// Structural equality: kinds and contents, member order included; line
+// numbers are ignored. Int 1 and Real 1.0 are different.
+bool operator==(const Value& a, const Value& b);
+inline bool operator!=(const Value& a, const Value& b) { return !(a == b); }
+
+struct ParseError {
+    int line = 0;    // 1-based
+    int column = 0;  // 1-based, in characters
+    std::string message;  // short phrase without the position
+};
+
+// Parses strict JSON (no comments, trailing commas or single quotes) with an
+// optional UTF-8 byte order mark.
+// Returns false and fills error on failure; out is only assigned on success.
+bool parse(const std::string& utf8Text, Value& out, ParseError& error);
+
+// Pretty prints with 2-space indentation, ending with "\n". Reals are written
+// in the shortest form that reads back to the same double; NaN and infinities
+// have no JSON form and are written as null. Bytes in strings that are not
+// valid UTF-8 are written as U+FFFD so the output always parses.
+std::string write(const Value& v);
+
+}  // namespace json

@@ -1,0 +1,206 @@
+// quolla.h - the configuration library: a document of services, each with
+// named sections of keyed, typed values.
+//
+//   Beach            the document (one JSON file on disk)
+//   Quolla           handle of one section of one service
+//   QuoVal           typed value; QuoValOf<T> holds one T
+//   QuoVGServerIp    one filter server record
+//   QuoSievex        one filter group record
+//   QuoPtrMap<T>     string-keyed map of owned records, in insertion order
+//
+// Kinds and their type names:
+//   int "int", CString "CString", CStringList* "CStringList *",
+//   QuoVGServerIpMap "QuoVGServerIpMap", QuoSievexMap "QuoSievexMap".
+#pragma once
+
+#include "afx.h"
+
+#ifdef QUOLLA_BUILDING
+#define QUO_API __declspec(dllexport)
+#else
+#define QUO_API __declspec(dllimport)
+#endif
+
+/////////////////////////////////////////////////////////////////////////////
+// Records
+
+class QUO_API QuoVGServerIp
+{
+public:
+    QuoVGServerIp() : port(0), position(0) {}
+    QuoVGServerIp(const CString& a, int p, int pos) : address(a), port(p), position(pos) {}
+    QuoVGServerIp(const QuoVGServerIp& other) = default;
+    QuoVGServerIp& operator=(const QuoVGServerIp& other) = default;
+
+    CString address;
+    int port;
+    int position;
+};
+
+class QUO_API QuoSievex
+{
+public:
+    QuoSievex() : nonOpBlockAll(false), opBlockAll(false) {}
+    QuoSievex(const QuoSievex& other);
+    QuoSievex& operator=(const QuoSievex& other);
+
+    CString opMask;
+    CString schedule;
+    CString nonOpMask;
+    CString reserved;
+    CStringArray members;
+    bool nonOpBlockAll;
+    bool opBlockAll;
+};
+
+// A map from key to an owned record. Enumeration follows insertion order;
+// replacing a key keeps its place and deletes the record it held.
+class QUO_API QuoPtrMapBase
+{
+public:
+    QuoPtrMapBase() {}
+    QuoPtrMapBase(const QuoPtrMapBase&) = delete;
+    QuoPtrMapBase& operator=(const QuoPtrMapBase&) = delete;
+
+    int GetCount() const { return m_keys.GetSize(); }
+    BOOL IsEmpty() const { return m_keys.GetSize() == 0; }
+    POSITION GetStartPosition() const { return GetCount() ? (POSITION)(INT_PTR)1 : NULL; }
+
+protected:
+    ~QuoPtrMapBase() {}
+    int IndexOf(LPCTSTR key) const;
+    void* LookupRaw(LPCTSTR key) const;
+    void* SetRaw(LPCTSTR key, void* value);     // returns the replaced value
+    void* RemoveRaw(LPCTSTR key);              // returns the removed value
+    void GetNextRaw(POSITION& pos, CString& key, void*& value) const;
+
+    CStringArray m_keys;
+    void** m_values = NULL;
+    int m_capacity = 0;
+};
+
+template <class T>
+class QuoPtrMap : public QuoPtrMapBase
+{
+public:
+    QuoPtrMap() {}
+    ~QuoPtrMap() { RemoveAll(); }
+
+    BOOL Lookup(LPCTSTR key, T*& rValue) const
+    {
+        int i = IndexOf(key);
+        if (i < 0)
+            return FALSE;
+        rValue = static_cast<T*>(m_values[i]);
+        return TRUE;
+    }
+    // Takes ownership of newValue.
+    void SetAt(LPCTSTR key, T* newValue)
+    {
+        T* old = static_cast<T*>(SetRaw(key, newValue));
+        if (old != newValue)
+            delete old;
+    }
+    BOOL RemoveKey(LPCTSTR key)
+    {
+        if (IndexOf(key) < 0)
+            return FALSE;
+        delete static_cast<T*>(RemoveRaw(key));
+        return TRUE;
+    }
+    // Deletes every record and empties the map.
+    void RemoveAll()
+    {
+        for (int i = 0; i < GetCount(); ++i)
+            delete static_cast<T*>(m_values[i]);
+        m_keys.RemoveAll();
+        delete[] m_values;
+        m_values = NULL;
+        m_capacity = 0;
+    }
+    void GetNextAssoc(POSITION& rNextPosition, CString& rKey, T*& rValue) const
+    {
+        void* v;
+        GetNextRaw(rNextPosition, rKey, v);
+        rValue = static_cast<T*>(v);
+    }
+};
+
+typedef QuoPtrMap<QuoVGServerIp> QuoVGServerIpMap;
+typedef QuoPtrMap<QuoSievex> QuoSievexMap;
+
+/////////////////////////////////////////////////////////////////////////////
+// Typed values
+
+class QUO_API QuoVal
+{
+public:
+    virtual ~QuoVal();
+    virtual CString typeName() const = 0;
+};
+
+template <class T> struct QuoTypeName;
+template <> struct QuoTypeName<int> { static LPCTSTR name() { return "int"; } };
+template <> struct QuoTypeName<CString> { static LPCTSTR name() { return "CString"; } };
+template <> struct QuoTypeName<CStringList*> { static LPCTSTR name() { return "CStringList *"; } };
+template <> struct QuoTypeName<QuoVGServerIpMap> { static LPCTSTR name() { return "QuoVGServerIpMap"; } };
+template <> struct QuoTypeName<QuoSievexMap> { static LPCTSTR name() { return "QuoSievexMap"; } };
+
+template <class T>
+class QuoValOf : public QuoVal
+{
+public:
+    QuoValOf() : value() {}
+    explicit QuoValOf(const T& v) : value(v) {}
+    virtual CString typeName() const override { return QuoTypeName<T>::name(); }
+    T value;
+};
+
+/////////////////////////////////////////////////////////////////////////////
+// Sections and the document
+
+class QUO_API Quolla
+{
+public:
+    virtual ~Quolla();                                                  // slot 0
+    virtual bool getProp(const CString& key, QuoVal& value) = 0;       // slot 1
+    virtual bool setProp(const CString& key, const QuoVal& value) = 0; // slot 2
+    virtual bool delProp(const CString& key) = 0;                      // slot 3
+    virtual bool submit() = 0;                                          // slot 4
+    virtual bool submitSection(const CString&, const CString&)          // slot 5
+    {
+        return submit();
+    }
+    virtual CString sectionName() const = 0;                            // slot 6
+    virtual CString serviceName() const = 0;                            // slot 7
+};
+
+class BeachImpl;
+
+class QUO_API Beach
+{
+public:
+    Beach();
+    ~Beach();
+    Beach(const Beach&) = delete;
+    Beach& operator=(const Beach&) = delete;
+
+    // Reads the document. A file that does not parse, or whose known keys
+    // hold values of the wrong shape, is refused: false, with a message that
+    // names the file, the line and the key; nothing is kept.
+    bool open(const CString& path, CString& error);
+    // The same for a text in memory; name stands for the file in messages.
+    bool openText(const CString& utf8Text, const CString& name, CString& error);
+    // Writes the whole document durably: a new file beside the old one,
+    // then one replacing step. On failure the old file is untouched.
+    bool save(CString& error);
+    // The document as save() would write it (UTF-8).
+    CString text() const;
+    CString path() const;
+
+    Quolla* digQuolla(const CString& sectionName, const CString& serviceName);
+    bool tossQuolla(Quolla*& section);
+
+private:
+    BeachImpl* m_impl;
+};

@@ -1,0 +1,256 @@
+#include "JsonValue.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <climits>
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+
+using json::Kind;
+using json::Value;
+
+namespace {
+
+Value parseOk(const std::string& text)
+{
+    Value v;
+    json::ParseError error;
+    EXPECT_TRUE(json::parse(text, v, error)) << error.line << ":" << error.column << " " << error.message;
+    return v;
+}
+
+void expectRoundTrip(const Value& v)
+{
+    const std::string text = json::write(v);
+    const Value back = parseOk(text);
+    EXPECT_EQ(back, v) << text;
+    EXPECT_EQ(json::write(back), text);
+}
+
+}  // namespace
+
+TEST(JsonWrite, LayoutAndFileOrder)
+{
+    const std::string text = "{\"zeta\":1,\"alpha\":{\"b\":[true,null,\"x\"],\"a\":{}},\"empty\":[],\"r\":2.5}";
+    const std::string expected = "{\n"
+                                 "  \"zeta\": 1,\n"
+                                 "  \"alpha\": {\n"
+                                 "    \"b\": [\n"
+                                 "      true,\n"
+                                 "      null,\n"
+                                 "      \"x\"\n"
+                                 "    ],\n"
+                                 "    \"a\": {}\n"
+                                 "  },\n"
+                                 "  \"empty\": [],\n"
+                                 "  \"r\": 2.5\n"
+                                 "}\n";
+    EXPECT_EQ(json::write(parseOk(text)), expected);
+    EXPECT_EQ(json::write(parseOk(expected)), expected);
+    EXPECT_EQ(json::write(Value::makeInt(-7)), "-7\n");
+}
+
+TEST(JsonWrite, RoundTripsScalarsAndStrings)
+{
+    Value doc = Value::makeObject();
+    doc.set("ints", Value::makeArray());
+    for (long long i : {0LL, -1LL, LLONG_MAX, LLONG_MIN})
+        doc.find("ints")->append(Value::makeInt(i));
+    Value& reals = doc.set("reals", Value::makeArray());
+    for (double d : {0.1, 1.0, -0.0, 1e300, 5e-324, 123456789.125, -2.5e-7, 1e21})
+        reals.append(Value::makeReal(d));
+    doc.set("text", Value::makeString("quote\" backslash\\ slash/ \n\t\r\b\f \x01\x1f\x7f caf\xC3\xA9 \xF0\x9F\x98\x80"));
+    doc.set("", Value::makeString(""));
+    doc.set("key \"with\"\nescapes", Value::makeBool(false));
+    expectRoundTrip(doc);
+
+    const std::string text = json::write(doc);
+    EXPECT_NE(text.find("  \"text\": \"quote\\\" backslash\\\\ slash/ \\n\\t\\r\\b\\f \\u0001\\u001f\x7f caf\xC3\xA9 \xF0\x9F\x98\x80\",\n"),
+              std::string::npos)
+        << text;
+    // Whole reals keep a fraction so they stay reals; short forms stay short.
+    EXPECT_NE(text.find("    1.0,\n    -0.0,\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("    0.1,\n"), std::string::npos) << text;
+    EXPECT_TRUE(std::signbit(parseOk(text).find("reals")->items()[2].asReal()));
+}
+
+TEST(JsonWrite, NeverProducesUnreadableText)
+{
+    EXPECT_EQ(json::write(Value::makeString("a\xFF" "b\xC3")), "\"a\xEF\xBF\xBD" "b\xEF\xBF\xBD\"\n");
+    EXPECT_EQ(json::write(Value::makeReal(std::numeric_limits<double>::quiet_NaN())), "null\n");
+    EXPECT_EQ(json::write(Value::makeReal(-std::numeric_limits<double>::infinity())), "null\n");
+}
+
+TEST(JsonParse, DecodesStringsAndNumbers)
+{
+    const Value v = parseOk("\xEF\xBB\xBF[\"\\u00e9\\u20AC\\ud83d\\ude00\\/\\\"\\\\\\b\\f\\n\\r\\t\\u0000\", "
+                            "9223372036854775807, -9223372036854775808, 9223372036854775808, -0, 1.0, 1e2, -1.5E-3]");
+    ASSERT_EQ(v.kind(), Kind::Array);
+    ASSERT_EQ(v.items().size(), 8u);
+    EXPECT_EQ(v.items()[0].asString(), std::string("\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80/\"\\\b\f\n\r\t", 17) + '\0');
+    EXPECT_EQ(v.items()[1].kind(), Kind::Int);
+    EXPECT_EQ(v.items()[1].asInt(), LLONG_MAX);
+    EXPECT_EQ(v.items()[2].asInt(), LLONG_MIN);
+    EXPECT_EQ(v.items()[3].kind(), Kind::Real);
+    EXPECT_EQ(v.items()[3].asReal(), 9223372036854775808.0);
+    EXPECT_EQ(v.items()[4].kind(), Kind::Int);
+    for (int i = 5; i < 8; ++i)
+        EXPECT_EQ(v.items()[i].kind(), Kind::Real) << i;
+    EXPECT_EQ(v.items()[6].asReal(), 100.0);
+    EXPECT_EQ(v.items()[7].asReal(), -1.5e-3);
+    EXPECT_EQ(parseOk(" \r\n\ttrue \n").asBool(), true);
+}
+
+TEST(JsonParse, RecordsLines)
+{
+    const Value v = parseOk("{\n  \"a\": 1,\n  \"b\":\n    [\n      2,\n\n      {}\n    ],\r\n  \"c\": \"x\"\n}");
+    EXPECT_EQ(v.line(), 1);
+    EXPECT_EQ(v.keyLine("a"), 2);
+    EXPECT_EQ(v.find("a")->line(), 2);
+    EXPECT_EQ(v.keyLine("b"), 3);
+    EXPECT_EQ(v.find("b")->line(), 4);
+    EXPECT_EQ(v.find("b")->items()[0].line(), 5);
+    EXPECT_EQ(v.find("b")->items()[1].line(), 7);
+    EXPECT_EQ(v.keyLine("c"), 9);
+    EXPECT_EQ(v.keyLine("missing"), 0);
+    EXPECT_EQ(Value::makeInt(1).line(), 0);
+}
+
+struct BadDocument {
+    const char* text;
+    int line;
+    int column;
+    const char* message;
+};
+
+TEST(JsonParse, ReportsErrorsWithPosition)
+{
+    const BadDocument cases[] = {
+        {"", 1, 1, "unexpected end of text"},
+        {"{\n  \"a\": [1,\n    2 3],\n  \"b\": 2\n}", 3, 7, "expected ',' or ']'"},
+        {"{\n  \"a\": 1,\n  \"b\": 2\n  \"c\": 3\n}", 4, 3, "expected ',' or '}'"},
+        {"{\"a\": \"abc\n}", 1, 7, "unterminated string"},
+        {"{\"a\": \"abc\r\n}", 1, 7, "unterminated string"},
+        {"[\"abc", 1, 2, "unterminated string"},
+        {"{\n  \"a\": 1,\n  \"b\": 2,\n  \"a\": 3\n}", 4, 3, "duplicate key \"a\""},
+        {"{\"q\\\"\": 1, \"q\\u0022\": 2}", 1, 12, "duplicate key \"q\\\"\""},
+        {"{} x", 1, 4, "unexpected text after the value"},
+        {"1 2", 1, 3, "unexpected text after the value"},
+        {"[\"\xC3\xA9\", \"a\xC3(\"]", 1, 9, "invalid UTF-8"},
+        {"\"\xC0\xAF\"", 1, 2, "invalid UTF-8"},          // overlong '/'
+        {"\"\xED\xA0\x80\"", 1, 2, "invalid UTF-8"},      // encoded surrogate
+        {"\"\xF4\x90\x80\x80\"", 1, 2, "invalid UTF-8"},  // above U+10FFFF
+        {"\"\xE2\x82\"", 1, 2, "invalid UTF-8"},          // truncated
+        {"\xFF", 1, 1, "expected a value"},
+        {"\"a\\x\"", 1, 3, "invalid escape"},
+        {"\"\\u12G4\"", 1, 6, "invalid escape"},
+        {"\"\\ud800\"", 1, 2, "unpaired surrogate"},
+        {"\"\\udc00\\ud800\"", 1, 2, "unpaired surrogate"},
+        {"\"\\ud800\\u0041\"", 1, 2, "unpaired surrogate"},
+        {"\"a\tb\"", 1, 3, "control character in string"},
+        {"[1,]", 1, 4, "expected a value"},
+        {"{\"a\": 1,}", 1, 9, "expected a string key"},
+        {"{'a': 1}", 1, 2, "expected a string key"},
+        {"{\"a\" 1}", 1, 6, "expected ':'"},
+        {"{\"a\":", 1, 6, "unexpected end of text"},
+        {"[1, 2", 1, 6, "unexpected end of text"},
+        {"// note\n{}", 1, 1, "expected a value"},
+        {"tru", 1, 4, "unexpected end of text"},
+        {"nul1", 1, 1, "expected a value"},
+        {"NaN", 1, 1, "expected a value"},
+        {"+1", 1, 1, "expected a value"},
+        {".5", 1, 1, "expected a value"},
+        {"01", 1, 2, "unexpected text after the value"},
+        {"-x", 1, 2, "invalid number"},
+        {"1.e5", 1, 3, "invalid number"},
+        {"1e+", 1, 4, "unexpected end of text"},
+        {"1e400", 1, 1, "number out of range"},
+        {"[\"\xC3\xA9\xE2\x82\xAC\" x]", 1, 7, "expected ',' or ']'"},  // columns count characters
+        {"\xEF\xBB\xBF x", 1, 2, "expected a value"},
+    };
+    for (const BadDocument& c : cases) {
+        Value out = Value::makeInt(42);
+        json::ParseError error;
+        EXPECT_FALSE(json::parse(c.text, out, error)) << c.text;
+        EXPECT_EQ(error.message, c.message) << c.text;
+        EXPECT_EQ(error.line, c.line) << c.text;
+        EXPECT_EQ(error.column, c.column) << c.text;
+        EXPECT_EQ(out, Value::makeInt(42)) << "output touched for " << c.text;
+    }
+}
+
+TEST(JsonParse, LimitsNestingDepth)
+{
+    const std::string ok = std::string(512, '[') + std::string(512, ']');
+    EXPECT_EQ(parseOk(ok).kind(), Kind::Array);
+
+    Value out;
+    json::ParseError error;
+    const std::string deep = "\n" + std::string(100000, '[');
+    EXPECT_FALSE(json::parse(deep, out, error));
+    EXPECT_EQ(error.message, "nesting deeper than 512 levels");
+    EXPECT_EQ(error.line, 2);
+    EXPECT_EQ(error.column, 513);
+    EXPECT_FALSE(json::parse(std::string(600, '{'), out, error));
+    EXPECT_EQ(error.message, "expected a string key");
+}
+
+TEST(JsonObject, SetReplacesInPlaceOrAppends)
+{
+    Value doc = parseOk("{\n  \"a\": 1,\n  \"b\": 2,\n  \"c\": 3\n}");
+    Value& b = doc.set("b", Value::makeString("two"));
+    EXPECT_EQ(&b, doc.find("b"));
+    doc.set("d", Value::makeInt(4));
+    EXPECT_EQ(json::write(doc), "{\n  \"a\": 1,\n  \"b\": \"two\",\n  \"c\": 3,\n  \"d\": 4\n}\n");
+    EXPECT_EQ(doc.keyLine("b"), 3) << "the replaced member's key did not move";
+    EXPECT_EQ(doc.keyLine("d"), 0);
+
+    // A member copied from elsewhere does not carry its old key line.
+    doc.set("e", *doc.find("c"));
+    EXPECT_EQ(doc.keyLine("e"), 0);
+
+    EXPECT_TRUE(doc.erase("a"));
+    EXPECT_FALSE(doc.erase("a"));
+    EXPECT_EQ(doc.find("a"), nullptr);
+    EXPECT_EQ(doc.members().front().first, "b");
+    EXPECT_EQ(doc.keyLine("c"), 4);
+}
+
+TEST(JsonValue, KindsAndMisuse)
+{
+    Value obj;
+    obj.set("k", Value());
+    EXPECT_EQ(obj.kind(), Kind::Object);
+    Value arr;
+    arr.append(Value::makeBool(true));
+    EXPECT_EQ(arr.kind(), Kind::Array);
+    EXPECT_THROW(arr.set("k", Value()), std::logic_error);
+    EXPECT_THROW(obj.append(Value()), std::logic_error);
+
+    EXPECT_EQ(Value::makeInt(3).asReal(), 3.0);
+    EXPECT_EQ(Value::makeReal(3.5).asInt(), 0);
+    EXPECT_EQ(Value::makeInt(1).asString(), "");
+    EXPECT_NE(Value::makeInt(1), Value::makeReal(1.0));
+    EXPECT_NE(parseOk("{\"a\":1,\"b\":2}"), parseOk("{\"b\":2,\"a\":1}"));
+}
+
+TEST(JsonValue, LargeDocument)
+{
+    Value doc = Value::makeArray();
+    for (int i = 0; i < 10000; ++i) {
+        Value item = Value::makeObject();
+        item.set("id", Value::makeInt(i));
+        item.set("name", Value::makeString("item " + std::to_string(i)));
+        item.set("weight", Value::makeReal(i / 7.0));
+        doc.append(std::move(item));
+    }
+    const auto start = std::chrono::steady_clock::now();
+    const std::string text = json::write(doc);
+    const Value back = parseOk(text);
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(back, doc);
+    EXPECT_EQ(back.items()[9999].line(), 1 + 9999 * 5 + 1);
+    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count(), 2000);
+}

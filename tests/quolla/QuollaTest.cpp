@@ -1,0 +1,432 @@
+#include "quolla.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+typedef std::vector<std::string> Names;
+
+// Unknown services, sections and keys ride along with the known ones.
+const char kDoc[] =
+    "{\"services\": {\"mail\": {\"smtp\": {\"port\": 25, \"relays\": [1, {\"x\": null}]}},\n"
+    " \"http-proxy\": {\"proxy_http\": {\"remove_cookies\": 1, \"future\": 2.5, \"proxy_server\": \"p\"},\n"
+    "  \"sievex\": {\"activate\": 1, \"odd\": [1], \"big\": 4294967296,\n"
+    "   \"ip_port\": {\"01\": {\"address\": \"10.0.0.6\", \"port\": 5004, \"position\": 1},\n"
+    "               \"00\": {\"address\": \"10.0.0.5\", \"port\": 5003, \"position\": 0}},\n"
+    "   \"denymsg\": \"Denied\", \"urls_allow\": [\"b.example\", \"a.example\"],\n"
+    "   \"rules\": {\"Zeta\": {\"opMask\": \"01\", \"schedule\": \"s\", \"nonOpMask\": \"10\", \"reserved\": \"\",\n"
+    "                        \"members\": [\"carol\", \"alice\"], \"nonOpBlockAll\": false, \"opBlockAll\": true},\n"
+    "             \"Alpha\": {\"opMask\": \"\", \"schedule\": \"\", \"nonOpMask\": \"\", \"reserved\": \"r\",\n"
+    "                         \"members\": [], \"nonOpBlockAll\": true, \"opBlockAll\": false}}}}}}\n";
+
+void removeTree(const CString& dir)
+{
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA(dir + "\\*", &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const CString name = data.cFileName;
+            const CString path = dir + "\\" + name;
+            if (name == "." || name == "..")
+                continue;
+            SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                removeTree(path);
+            else
+                DeleteFileA(path);
+        } while (FindNextFileA(find, &data));
+        FindClose(find);
+    }
+    RemoveDirectoryA(dir);
+}
+
+std::string readFile(const CString& path)
+{
+    std::string text;
+    if (FILE* f = fopen(path, "rb")) {
+        char buf[4096];
+        for (size_t n; (n = fread(buf, 1, sizeof buf, f)) > 0;)
+            text.append(buf, n);
+        fclose(f);
+    }
+    return text;
+}
+
+void writeFile(const CString& path, const std::string& text)
+{
+    FILE* f = fopen(path, "wb");
+    ASSERT_TRUE(f);
+    fwrite(text.data(), 1, text.size(), f);
+    fclose(f);
+}
+
+Names listOf(const CStringList& list)
+{
+    Names out;
+    for (POSITION pos = list.GetHeadPosition(); pos;)
+        out.push_back((LPCTSTR)list.GetNext(pos));
+    return out;
+}
+
+template <class T>
+Names keysOf(const QuoPtrMap<T>& map)
+{
+    Names out;
+    CString key;
+    T* value;
+    for (POSITION pos = map.GetStartPosition(); pos;) {
+        map.GetNextAssoc(pos, key, value);
+        out.push_back((LPCTSTR)key);
+    }
+    return out;
+}
+
+// Each test gets a folder of its own under the system's temporary folder.
+class QuollaTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        m_dir.Format("%squolla-%lu-%s", temp, GetCurrentProcessId(),
+                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        removeTree(m_dir);
+        ASSERT_TRUE(CreateDirectoryA(m_dir, NULL));
+    }
+    void TearDown() override { removeTree(m_dir); }
+    CString file(LPCTSTR name) const { return m_dir + "\\" + name; }
+
+    Names folder() const
+    {
+        Names names;
+        WIN32_FIND_DATAA data;
+        HANDLE find = FindFirstFileA(m_dir + "\\*", &data);
+        do {
+            if (strcmp(data.cFileName, ".") && strcmp(data.cFileName, ".."))
+                names.push_back(data.cFileName);
+        } while (FindNextFileA(find, &data));
+        FindClose(find);
+        return names;
+    }
+
+    CString m_dir;
+};
+
+}  // namespace
+
+TEST_F(QuollaTest, WritingBackWhatWasReadKeepsEveryOrder)
+{
+    const CString path = file("doc.json");
+    writeFile(path, kDoc);
+    Beach beach;
+    CString error;
+    ASSERT_TRUE(beach.open(path, error)) << (LPCTSTR)error;
+    const CString untouched = beach.text();
+    Quolla* q = beach.digQuolla("sievex", "http-proxy");
+    ASSERT_TRUE(q);
+    QuoValOf<int> activate;
+    QuoValOf<CString> denymsg;
+    CStringList urls;
+    QuoValOf<CStringList*> urlsAllow(&urls);
+    QuoValOf<QuoVGServerIpMap> servers;
+    QuoValOf<QuoSievexMap> rules;
+    QuoVal* values[] = { &rules, &urlsAllow, &denymsg, &servers, &activate };
+    const char* keys[] = { "rules", "urls_allow", "denymsg", "ip_port", "activate" };
+    for (int i = 0; i < 5; ++i) {
+        ASSERT_TRUE(q->getProp(keys[i], *values[i])) << keys[i];
+        ASSERT_TRUE(q->setProp(keys[i], *values[i])) << keys[i];
+    }
+    EXPECT_EQ(keysOf(servers.value), (Names{ "01", "00" }));
+    EXPECT_EQ(keysOf(rules.value), (Names{ "Zeta", "Alpha" }));
+    EXPECT_EQ(listOf(urls), (Names{ "b.example", "a.example" }));
+    EXPECT_TRUE(q->submit());
+    EXPECT_EQ(readFile(path), (LPCTSTR)untouched);
+    EXPECT_EQ(folder(), Names{ "doc.json" });
+    EXPECT_TRUE(beach.tossQuolla(q));
+    EXPECT_EQ(q, nullptr);
+}
+
+TEST_F(QuollaTest, EveryKindRoundTripsThroughTheFile)
+{
+    const CString path = file("doc.json");
+    writeFile(path, kDoc);
+    Beach beach;
+    CString error;
+    ASSERT_TRUE(beach.open(path, error)) << (LPCTSTR)error;
+    Quolla* q = beach.digQuolla("sievex", "http-proxy");
+    ASSERT_TRUE(q);
+    CStringList urls;
+    urls.AddTail("x \"quoted\"\n");
+    QuoValOf<QuoVGServerIpMap> servers;
+    servers.value.SetAt("b", new QuoVGServerIp("10.9.9.9", 65535, 3));
+    servers.value.SetAt("a", new QuoVGServerIp("", -1, INT_MIN));
+    QuoValOf<QuoSievexMap> rules;
+    QuoSievex group;
+    group.opMask = "1";
+    group.schedule = "2";
+    group.nonOpMask = "3";
+    group.reserved = "4";
+    group.members.Add("dave");
+    group.members.Add("");
+    group.nonOpBlockAll = true;
+    rules.value.SetAt("New", new QuoSievex(group));
+    EXPECT_TRUE(q->setProp("activate", QuoValOf<int>(INT_MAX)));
+    EXPECT_TRUE(q->setProp("allowbypass", QuoValOf<int>(INT_MIN)));
+    EXPECT_TRUE(q->setProp("denymsg", QuoValOf<CString>("")));
+    EXPECT_TRUE(q->setProp("urls_deny", QuoValOf<CStringList*>(&urls)));
+    EXPECT_TRUE(q->setProp("ip_port", servers));
+    EXPECT_TRUE(q->setProp("rules", rules));
+    ASSERT_TRUE(q->submit());
+    beach.tossQuolla(q);
+
+    ASSERT_TRUE(beach.open(path, error)) << (LPCTSTR)error;
+    q = beach.digQuolla("sievex", "http-proxy");
+    QuoValOf<int> max, min;
+    QuoValOf<CString> empty("stale");
+    CStringList back;
+    QuoValOf<CStringList*> backList(&back);
+    QuoValOf<QuoVGServerIpMap> s2;
+    QuoValOf<QuoSievexMap> r2;
+    EXPECT_TRUE(q->getProp("activate", max) && q->getProp("allowbypass", min) && q->getProp("denymsg", empty)
+                && q->getProp("urls_deny", backList) && q->getProp("ip_port", s2) && q->getProp("rules", r2));
+    EXPECT_EQ(max.value, INT_MAX);
+    EXPECT_EQ(min.value, INT_MIN);
+    EXPECT_EQ(empty.value, "");
+    EXPECT_EQ(listOf(back), Names{ "x \"quoted\"\n" });
+    ASSERT_EQ(keysOf(s2.value), (Names{ "b", "a" }));
+    QuoVGServerIp *b = nullptr, *a = nullptr;
+    s2.value.Lookup("b", b);
+    s2.value.Lookup("a", a);
+    EXPECT_EQ(b->address, "10.9.9.9");
+    EXPECT_TRUE(b->port == 65535 && b->position == 3 && a->address == "" && a->port == -1 && a->position == INT_MIN);
+    ASSERT_EQ(keysOf(r2.value), Names{ "New" });
+    QuoSievex* g = nullptr;
+    r2.value.Lookup("New", g);
+    EXPECT_EQ(g->opMask + g->schedule + g->nonOpMask + g->reserved, "1234");
+    ASSERT_EQ(g->members.GetSize(), 2);
+    EXPECT_TRUE(g->members[0] == "dave" && g->members[1] == "" && g->nonOpBlockAll && !g->opBlockAll);
+    beach.tossQuolla(q);
+}
+
+TEST_F(QuollaTest, SetPropReplacesInPlaceAndAppendsNewKeys)
+{
+    Beach beach;
+    CString error;
+    ASSERT_TRUE(beach.openText("{\"services\":{\"s\":{\"proxy_http\":{\"a\":1,\"log_access\":0,\"z\":[]}}}}",
+                               file("d.json"), error));
+    Quolla* q = beach.digQuolla("proxy_http", "s");
+    ASSERT_TRUE(q);
+    EXPECT_TRUE(q->setProp("log_access", QuoValOf<int>(7)));
+    EXPECT_TRUE(q->setProp("new", QuoValOf<CString>("n")));
+    EXPECT_TRUE(q->setProp("a", QuoValOf<CString>("now a string")));
+    EXPECT_TRUE(q->delProp("z"));
+    EXPECT_FALSE(q->delProp("z"));
+    EXPECT_STREQ(beach.text(), "{\n  \"services\": {\n    \"s\": {\n      \"proxy_http\": {\n"
+                               "        \"a\": \"now a string\",\n        \"log_access\": 7,\n"
+                               "        \"new\": \"n\"\n      }\n    }\n  }\n}\n");
+    beach.tossQuolla(q);
+}
+
+TEST_F(QuollaTest, GetPropLeavesTheHolderAloneUnlessTheShapeFits)
+{
+    Beach beach;
+    CString error;
+    ASSERT_TRUE(beach.openText(kDoc, "d.json", error)) << (LPCTSTR)error;
+    Quolla* q = beach.digQuolla("sievex", "http-proxy");
+    ASSERT_TRUE(q);
+    QuoValOf<int> i(42);
+    EXPECT_FALSE(q->getProp("missing", i));
+    EXPECT_FALSE(q->getProp("denymsg", i));
+    EXPECT_FALSE(q->getProp("big", i));
+    EXPECT_EQ(i.value, 42);
+    CStringList list;
+    list.AddTail("kept");
+    QuoValOf<CStringList*> l(&list);
+    EXPECT_FALSE(q->getProp("odd", l));
+    EXPECT_FALSE(q->getProp("denymsg", l));
+    EXPECT_EQ(listOf(list), Names{ "kept" });
+    QuoValOf<QuoSievexMap> rules;
+    rules.value.SetAt("kept", new QuoSievex);
+    EXPECT_FALSE(q->getProp("ip_port", rules));
+    EXPECT_EQ(keysOf(rules.value), Names{ "kept" });
+    beach.tossQuolla(q);
+}
+
+TEST_F(QuollaTest, GetPropEmptiesListsAndMapsBeforeFilling)
+{
+    Beach beach;
+    CString error;
+    ASSERT_TRUE(beach.openText(kDoc, "d.json", error));
+    Quolla* q = beach.digQuolla("sievex", "http-proxy");
+    ASSERT_TRUE(q);
+    CStringList list;
+    QuoValOf<CStringList*> l(&list);
+    QuoValOf<QuoVGServerIpMap> servers;
+    servers.value.SetAt("stale", new QuoVGServerIp);
+    QuoValOf<QuoSievexMap> rules;
+    rules.value.SetAt("stale", new QuoSievex);
+    for (int pass = 0; pass < 2; ++pass) {
+        EXPECT_TRUE(q->getProp("urls_allow", l));
+        EXPECT_TRUE(q->getProp("ip_port", servers));
+        EXPECT_TRUE(q->getProp("rules", rules));
+    }
+    EXPECT_EQ(listOf(list), (Names{ "b.example", "a.example" }));
+    EXPECT_EQ(keysOf(servers.value), (Names{ "01", "00" }));
+    EXPECT_EQ(keysOf(rules.value), (Names{ "Zeta", "Alpha" }));
+    QuoSievex* zeta;
+    ASSERT_TRUE(rules.value.Lookup("Zeta", zeta));
+    EXPECT_EQ(zeta->members.GetSize(), 2);
+    beach.tossQuolla(q);
+}
+
+TEST_F(QuollaTest, HandlesFollowTheDocumentByName)
+{
+    Beach beach;
+    CString error;
+    EXPECT_EQ(beach.digQuolla("sievex", "http-proxy"), nullptr);
+    ASSERT_TRUE(beach.openText(kDoc, "d.json", error));
+    EXPECT_EQ(beach.digQuolla("sievex", "nope"), nullptr);
+    EXPECT_EQ(beach.digQuolla("nope", "http-proxy"), nullptr);
+    EXPECT_EQ(beach.digQuolla("sievex", "mail"), nullptr);
+    Quolla* q = beach.digQuolla("sievex", "http-proxy");
+    ASSERT_TRUE(q);
+    EXPECT_EQ(q->sectionName(), "sievex");
+    EXPECT_EQ(q->serviceName(), "http-proxy");
+    ASSERT_TRUE(beach.openText("{\"services\":{\"http-proxy\":{\"sievex\":{\"activate\":9}}}}", "e.json", error));
+    QuoValOf<int> i;
+    EXPECT_TRUE(q->getProp("activate", i));
+    EXPECT_EQ(i.value, 9);
+    ASSERT_TRUE(beach.openText("{\"services\":{}}", "f.json", error));
+    EXPECT_FALSE(q->getProp("activate", i));
+    EXPECT_FALSE(q->setProp("activate", i));
+    beach.tossQuolla(q);
+}
+
+TEST_F(QuollaTest, MalformedDocumentsAreRefusedWithFileLineAndKey)
+{
+    const std::string head = "{\"services\": {\"http-proxy\": {\"sievex\": {\n";
+    const std::string tail = "\n}}}}";
+    const std::string lead = "d.json: line 2: key ";
+    const std::string ofSievex = " in section \"sievex\" of service \"http-proxy\"";
+    const struct { std::string text, message; } cases[] = {
+        { "{\"services\": {\n  \"x\": {,}\n}}", "d.json: line 2: expected a string key" },
+        { "[]", "d.json: line 1: the document must be an object with a \"services\" object" },
+        { "{\"services\": {\"a\":\n 1}}", "d.json: line 2: service \"a\" must be an object" },
+        { "{\"services\": {\"a\": {\"b\":\n \"\"}}}", "d.json: line 2: section \"b\" of service \"a\" must be an object" },
+        { head + "\"activate\": \"1\"" + tail, lead + "\"activate\"" + ofSievex + " must be an integer" },
+        { head + "\"activate\": 2147483648" + tail,
+          lead + "\"activate\"" + ofSievex + " must be an integer from -2147483648 to 2147483647" },
+        { "{\"services\": {\"s\": {\"proxy_http\": {\"safe_content\":\n []}}}}",
+          "d.json: line 2: key \"safe_content\" in section \"proxy_http\" of service \"s\" must be a string" },
+        { head + "\"urls_allow\": [\"a\",\n 7]" + tail, "d.json: line 3: key \"urls_allow\"" + ofSievex + " must be an array of strings" },
+        { head + "\"rules\": {\"Everyone\": {\"opMask\": \"\", \"schedule\": \"\", \"nonOpMask\": \"\", \"reserved\": \"\","
+                 " \"members\": [], \"nonOpBlockAll\": false, \"opBlockAll\": 1}}" + tail,
+          lead + "\"rules\"" + ofSievex + ": group \"Everyone\" field \"opBlockAll\" must be true or false" },
+        { head + "\"ip_port\": {\"00\": {\"address\": \"a\", \"position\": 0}}" + tail,
+          lead + "\"ip_port\"" + ofSievex + ": server \"00\" has no field \"port\"" },
+    };
+    Beach beach;
+    CString error;
+    ASSERT_TRUE(beach.openText(kDoc, "good.json", error));
+    const CString before = beach.text();
+    for (const auto& c : cases) {
+        error.Empty();
+        EXPECT_FALSE(beach.openText(c.text.c_str(), "d.json", error)) << c.text;
+        EXPECT_EQ((LPCTSTR)error, c.message);
+    }
+    EXPECT_EQ(beach.text(), before);
+    EXPECT_EQ(beach.path(), "good.json");
+
+    const CString missing = file("missing.json");
+    EXPECT_FALSE(beach.open(missing, error));
+    EXPECT_EQ(error.Find(missing + ": cannot read the file: "), 0) << (LPCTSTR)error;
+    EXPECT_GT(error.GetLength(), missing.GetLength() + 24);
+}
+
+TEST_F(QuollaTest, FailedSaveLeavesTheOldFileAsItWas)
+{
+    CString error;
+    Beach never;
+    EXPECT_FALSE(never.save(error));
+    EXPECT_FALSE(error.IsEmpty());
+
+    Beach beach;
+    const CString noFolder = file("no-such-folder\\d.json");
+    ASSERT_TRUE(beach.openText(kDoc, noFolder, error));
+    EXPECT_FALSE(beach.save(error));
+    EXPECT_EQ(error.Find(noFolder + ": cannot save the file: "), 0) << (LPCTSTR)error;
+
+    const CString directory = file("dir.json");
+    ASSERT_TRUE(CreateDirectoryA(directory, NULL));
+    ASSERT_TRUE(beach.openText(kDoc, directory, error));
+    EXPECT_FALSE(beach.save(error));
+    EXPECT_EQ(error.Find(directory + ": cannot save the file: "), 0) << (LPCTSTR)error;
+    EXPECT_EQ(folder(), Names{ "dir.json" });
+
+    const CString path = file("doc.json");
+    writeFile(path, kDoc);
+    ASSERT_TRUE(beach.open(path, error));
+    Quolla* q = beach.digQuolla("sievex", "http-proxy");
+    ASSERT_TRUE(q->setProp("activate", QuoValOf<int>(0)));
+    // Another program holds the file open without sharing it.
+    HANDLE held = CreateFileA(path, GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(q->submit());
+    EXPECT_FALSE(beach.save(error));
+    EXPECT_EQ(error.Find(path + ": cannot save the file: "), 0) << (LPCTSTR)error;
+    CloseHandle(held);
+    EXPECT_EQ(readFile(path), kDoc);
+    EXPECT_EQ(folder(), (Names{ "dir.json", "doc.json" }));
+    beach.tossQuolla(q);
+}
+
+TEST_F(QuollaTest, TextIsUtf8InTheFileAndTheCodePageInMemory)
+{
+    char cafe[16] = {}, creme[16] = {};
+    BOOL lossy = FALSE, lossy2 = FALSE;
+    WideCharToMultiByte(CP_ACP, 0, L"Caf\u00e9", -1, cafe, sizeof cafe, NULL, &lossy);
+    WideCharToMultiByte(CP_ACP, 0, L"Cr\u00e8me", -1, creme, sizeof creme, NULL, &lossy2);
+    if (lossy || lossy2)
+        GTEST_SKIP() << "the code page has no accented letters";
+    const CString path = file("doc.json");
+    writeFile(path, "{\"services\":{\"s\":{\"sievex\":{\"denymsg\":\"Caf\xC3\xA9\"}}}}");
+    Beach beach;
+    CString error;
+    ASSERT_TRUE(beach.open(path, error));
+    Quolla* q = beach.digQuolla("sievex", "s");
+    QuoValOf<CString> text;
+    EXPECT_TRUE(q->getProp("denymsg", text));
+    EXPECT_EQ(text.value, cafe);
+    EXPECT_TRUE(q->setProp(creme, QuoValOf<CString>(creme)));
+    EXPECT_TRUE(q->submit());
+    EXPECT_NE(readFile(path).find("\"Cr\xC3\xA8me\": \"Cr\xC3\xA8me\""), std::string::npos) << readFile(path);
+    beach.tossQuolla(q);
+}
+
+TEST(QuoPtrMap, KeepsInsertionOrderThroughReplaceAndRemove)
+{
+    QuoVGServerIpMap map;
+    Names expected;
+    for (int i = 0; i < 20; ++i) {
+        char key[8];
+        sprintf(key, "k%02d", 19 - i);
+        map.SetAt(key, new QuoVGServerIp("", i, i));
+        expected.push_back(key);
+    }
+    map.SetAt("k10", new QuoVGServerIp("again", 0, 0));
+    EXPECT_TRUE(map.RemoveKey("k19"));
+    EXPECT_FALSE(map.RemoveKey("k19"));
+    expected.erase(expected.begin());
+    EXPECT_EQ(keysOf(map), expected);
+    QuoVGServerIp* v;
+    ASSERT_TRUE(map.Lookup("k10", v));
+    EXPECT_EQ(v->address, "again");
+    ASSERT_TRUE(map.Lookup("k00", v));
+    EXPECT_EQ(v->port, 19);
+    EXPECT_FALSE(map.Lookup("K00", v));
+}
