@@ -68,6 +68,9 @@ struct AFX_CORE_API CRuntimeClass
 struct AFX_CORE_API AFX_CLASSINIT
 {
     explicit AFX_CLASSINIT(CRuntimeClass* pNewClass);
+    // Unregisters the class when its module unloads.
+    ~AFX_CLASSINIT();
+    CRuntimeClass* m_pClass;
 };
 
 #define RUNTIME_CLASS(class_name) (class_name::GetThisClass())

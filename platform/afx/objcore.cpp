@@ -26,7 +26,7 @@ CRuntimeClass* PASCAL CRuntimeClass::FromName(LPCSTR lpszClassName)
     return NULL;
 }
 
-AFX_CLASSINIT::AFX_CLASSINIT(CRuntimeClass* pNewClass)
+AFX_CLASSINIT::AFX_CLASSINIT(CRuntimeClass* pNewClass) : m_pClass(pNewClass)
 {
     for (CRuntimeClass* p = s_pFirstClass; p != NULL; p = p->m_pNextClass)
         if (p == pNewClass)
@@ -48,6 +48,16 @@ CObject::~CObject() {}
 BOOL CObject::IsKindOf(const CRuntimeClass* pClass) const
 {
     return GetRuntimeClass()->IsDerivedFrom(pClass);
+}
+
+AFX_CLASSINIT::~AFX_CLASSINIT()
+{
+    for (CRuntimeClass** pp = &s_pFirstClass; *pp != NULL; pp = &(*pp)->m_pNextClass) {
+        if (*pp == m_pClass) {
+            *pp = m_pClass->m_pNextClass;
+            break;
+        }
+    }
 }
 
 IMPLEMENT_DYNAMIC(CException, CObject)

@@ -1,0 +1,98 @@
+// Veilgate: construction, the server map copy and the property sheet.
+#include "Veilgate.h"
+#include "afxdlgs.h"
+#include "vggEditPrivilege.h"
+
+VGGETMEMBERFN Veilgate::m_fGetMember = NULL;
+const char Veilgate::s_defaultGroupName[] = "Default";
+
+static VGEXTRAPAGESFN s_extraPagesHook = NULL;
+
+void VgSetExtraPagesHook(VGEXTRAPAGESFN fn) { s_extraPagesHook = fn; }
+
+Veilgate::Veilgate(VGGETMEMBERFN fGetMember, Beach* document)
+    : m_section(NULL), m_document(document), m_bypassAllowed(0), m_activate(0)
+{
+    m_fGetMember = fGetMember;
+    m_defaultGroup = new VeilgateGroup;
+    g_currentGroup = m_defaultGroup;
+}
+
+Veilgate::~Veilgate()
+{
+    bool currentGone = g_currentGroup == m_defaultGroup;
+    while (!m_groups.IsEmpty()) {
+        VeilgateGroup* pGroup = static_cast<VeilgateGroup*>(m_groups.RemoveHead());
+        currentGone = currentGone || pGroup == g_currentGroup;
+        delete pGroup;
+    }
+    delete m_defaultGroup;
+    // Never leave the module-wide pointer on a deleted group.
+    if (currentGone)
+        g_currentGroup = NULL;
+    m_servers.value.RemoveAll();
+    m_urlsAllow.RemoveAll();
+    m_urlsDeny.RemoveAll();
+}
+
+void Veilgate::CopyServerInfoMap(QuoValOf<QuoVGServerIpMap>* source, QuoValOf<QuoVGServerIpMap>* destination)
+{
+    destination->value.RemoveAll();  // deletes the records it held
+    POSITION pos = source->value.GetStartPosition();
+    while (pos != NULL) {
+        CString key;
+        QuoVGServerIp* pServer;
+        source->value.GetNextAssoc(pos, key, pServer);
+        if (pServer != NULL)
+            destination->value.SetAt(key, new QuoVGServerIp(*pServer));
+    }
+}
+
+int Veilgate::EditVeilgate(CString dataFolder, CString serviceName, int saveAll)
+{
+    LoadVeilgate(serviceName);
+
+    CPropertySheet sheet("HTTP Proxy", NULL, 0);
+    sheet.m_psh.dwFlags |= PSH_NOAPPLYNOW;
+
+    vggEditPrivilege operationalPage(1);
+    operationalPage.m_blockAll = g_currentGroup->m_opBlockAll;
+    operationalPage.m_mask = g_currentGroup->m_opMask;
+    vggEditPrivilege nonOperationalPage(0);
+    nonOperationalPage.m_blockAll = g_currentGroup->m_nonOpBlockAll;
+    nonOperationalPage.m_mask = g_currentGroup->m_nonOpMask;
+
+    sheet.AddPage(&operationalPage);
+    sheet.AddPage(&nonOperationalPage);
+    if (s_extraPagesHook != NULL)
+        s_extraPagesHook(sheet);
+
+    sheet.EnableStackedTabs(FALSE);
+    if (sheet.DoModal() != IDOK)
+        return 0;
+
+    if (saveAll) {
+        g_currentGroup->m_opBlockAll = operationalPage.m_blockAll;
+        g_currentGroup->m_opMask = operationalPage.m_mask;
+        g_currentGroup->m_nonOpBlockAll = nonOperationalPage.m_blockAll;
+        g_currentGroup->m_nonOpMask = nonOperationalPage.m_mask;
+
+        // A section without groups: the working group is the constructor's,
+        // which no list holds. Give it a name and keep it, so that the
+        // administrator's choices are stored rather than dropped.
+        if (m_groups.IsEmpty() && m_defaultGroup != NULL && g_currentGroup == m_defaultGroup) {
+            m_defaultGroup->m_name = s_defaultGroupName;
+            m_groups.AddTail(m_defaultGroup);
+            m_defaultGroup = NULL;
+        }
+        SaveVeilgate(serviceName);
+    } else {
+        m_section = m_document->digQuolla("sievex", serviceName);
+        if (m_section != NULL) {
+            m_section->setProp("urls_allow", QuoValOf<CStringList*>(&m_urlsAllow));
+            m_section->setProp("urls_deny", QuoValOf<CStringList*>(&m_urlsDeny));
+            m_document->tossQuolla(m_section);
+        }
+    }
+    return 1;
+}

@@ -1,0 +1,39 @@
+// VeilgateGroup: the editing copy of one filter group.
+//
+// Masks are texts of "0" and "1":
+//   category masks: 40 characters, "1" = category denied; the character for
+//     category k of the category table stands at position 39 - k.
+//   schedule: 168 characters, position = day * 24 + hour, day 0 = Sunday,
+//     "1" = operational hour. (Stored reversed; see Veilgate::SaveVeilgate.)
+#pragma once
+
+#include "afx.h"
+#include "VeilgateApi.h"
+
+class VG_API VeilgateGroup : public CObject
+{
+public:
+    VeilgateGroup();
+
+    // Back to the defaults: no name, no members, nothing blocked, every
+    // category allowed, Monday to Friday 07:00-18:59 operational.
+    void Reset();
+    static CString DefaultSchedule();
+
+    int m_nonOpBlockAll;
+    int m_opBlockAll;
+    CString m_name;
+    CStringList m_members;
+    CString m_nonOpMask;
+    CString m_opMask;
+    CString m_schedule;
+};
+
+// The group the sheet edits. Module-wide, so one sheet at a time.
+extern VG_API VeilgateGroup* g_currentGroup;
+
+enum
+{
+    VG_CATEGORY_COUNT = 40,
+    VG_SCHEDULE_HOURS = 7 * 24
+};

@@ -1,0 +1,2 @@
+#pragma once
+#define IDD_PROBE_PAGE 300

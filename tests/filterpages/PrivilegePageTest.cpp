@@ -1,0 +1,177 @@
+// The category privileges page, driven in a real sheet.
+#include <gtest/gtest.h>
+#include "vggEditPrivilege.h"
+#include "resource.h"
+#include "ModalDriver.h"
+#include <algorithm>
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+Names Entries(HWND list)
+{
+    Names names;
+    char text[256];
+    for (int i = 0; i < (int)SendMessageA(list, LB_GETCOUNT, 0, 0); ++i) {
+        SendMessageA(list, LB_GETTEXT, i, (LPARAM)text);
+        names.push_back(text);
+    }
+    return names;
+}
+
+Names Sorted(Names names)
+{
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+const Names kTable(vggEditPrivilege::s_categoryNames, vggEditPrivilege::s_categoryNames + 40);
+
+struct PrivilegeSheet : ::testing::Test
+{
+    vggEditPrivilege operational{ 1 }, nonOperational;
+    CPropertySheet sheet{ "HTTP Proxy" };
+    ModalDriver driver;
+    HWND hSheet = NULL, page = NULL;
+
+    // Runs act with the first page up, then closes the sheet with button.
+    void Run(std::function<void()> act, int button = PSBTN_OK)
+    {
+        sheet.AddPage(&operational);
+        sheet.AddPage(&nonOperational);
+        driver.onWindow("HTTP Proxy", [&](HWND h) {
+            hSheet = h;
+            page = (HWND)SendMessageA(h, PSM_GETCURRENTPAGEHWND, 0, 0);
+            act();
+            PostMessageA(h, PSM_PRESSBUTTON, button, 0);
+        });
+        driver.start();
+        sheet.DoModal();
+        driver.stop();
+        EXPECT_EQ("", driver.failure());
+    }
+    void ShowPage(int index)
+    {
+        SendMessageA(hSheet, PSM_SETCURSEL, index, 0);
+        page = (HWND)SendMessageA(hSheet, PSM_GETCURRENTPAGEHWND, 0, 0);
+    }
+    HWND Item(int id) const { return GetDlgItem(page, id); }
+    Names Allowed() const { return Entries(Item(IDC_ALLOWED_LIST)); }
+    Names Denied() const { return Entries(Item(IDC_DENIED_LIST)); }
+    void Select(int id, std::initializer_list<int> indices)
+    {
+        for (int i : indices)
+            SendMessageA(Item(id), LB_SETSEL, TRUE, i);
+    }
+};
+
+} // namespace
+
+TEST_F(PrivilegeSheet, DefaultMaskAllowsEveryCategoryAlphabetically)
+{
+    Names allowed, denied;
+    Run([&] { allowed = Allowed(), denied = Denied(); });
+    EXPECT_EQ(Sorted(kTable), Sorted(allowed));
+    EXPECT_TRUE(std::is_sorted(allowed.begin(), allowed.end(), [](const std::string& a, const std::string& b) {
+        return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) == CSTR_LESS_THAN;
+    }));
+    EXPECT_TRUE(denied.empty());
+    EXPECT_EQ(CString('0', 40), operational.m_mask);
+}
+
+TEST_F(PrivilegeSheet, MaskListsCategoriesInReverseTableOrder)
+{
+    const std::string z(40, '0');
+    struct { std::string mask; Names denied; std::string rebuilt; } cases[] = {
+        { "1" + z.substr(1), { "Streaming Media" }, "1" + z.substr(1) },
+        { z.substr(1) + "1", { "Sports" }, z.substr(1) + "1" },
+        { z.substr(10) + "1" + z.substr(31), { "Job Search & Career Development" }, z.substr(10) + "1" + z.substr(31) },
+        { std::string(40, '1'), Sorted(kTable), std::string(40, '1') },
+        { "2x Y" + z.substr(5) + "1", { "Sports" }, z.substr(1) + "1" },  // only "1" denies
+        { std::string(39, '1'), Sorted(Names(kTable.begin() + 1, kTable.end())), std::string(39, '1') + "0" },
+        { "", {}, z },
+    };
+    Run([&] {
+        for (const auto& c : cases) {
+            operational.FillCategoryLists(c.mask.c_str());
+            EXPECT_EQ(c.denied, Sorted(Denied())) << c.mask;
+            EXPECT_EQ(40u, Allowed().size() + Denied().size()) << c.mask;
+            EXPECT_STREQ(c.rebuilt.c_str(), operational.BuildCategoryMask()) << c.mask;
+        }
+    });
+}
+
+TEST_F(PrivilegeSheet, ShortStoredMasksAreWrittenBackFull)
+{
+    operational.m_mask = "1";
+    nonOperational.m_mask = "";
+    Run([&] { ShowPage(1); });
+    EXPECT_EQ("1" + CString('0', 39), operational.m_mask);
+    EXPECT_EQ(CString('0', 40), nonOperational.m_mask);
+}
+
+TEST_F(PrivilegeSheet, MoveButtonsMoveExactlyTheChosenEntriesAndTheSplitSurvivesATabSwitch)
+{
+    Names before, allowed, denied;
+    Run([&] {
+        before = Allowed();
+        ClickButton(page, IDC_DENY_SELECTED);  // nothing selected
+        Select(IDC_ALLOWED_LIST, { 1, 4, 30 });
+        ClickButton(page, IDC_DENY_SELECTED);
+        allowed = Allowed(), denied = Denied();
+        ShowPage(1);
+        ShowPage(0);
+        EXPECT_EQ(allowed, Allowed());
+        EXPECT_EQ(denied, Denied());
+
+        Select(IDC_DENIED_LIST, { 0 });
+        ClickButton(page, IDC_DENY_ALL);
+        EXPECT_TRUE(Allowed().empty());
+        EXPECT_EQ(1, SendMessageA(Item(IDC_DENIED_LIST), LB_GETSELCOUNT, 0, 0)) << "selection kept";
+        ClickButton(page, IDC_ALLOW_SELECTED);
+        ClickButton(page, IDC_ALLOW_ALL);
+        EXPECT_TRUE(Denied().empty());
+        Select(IDC_ALLOWED_LIST, { 39 });
+        ClickButton(page, IDC_DENY_SELECTED);
+    });
+    Names expected = before;
+    for (int i : { 30, 4, 1 })
+        expected.erase(expected.begin() + i);
+    EXPECT_EQ(expected, allowed);
+    EXPECT_EQ(Sorted({ before[1], before[4], before[30] }), denied);
+    CString mask('0', 40);
+    mask.SetAt(39 - (std::find(kTable.begin(), kTable.end(), before.back()) - kTable.begin()), '1');
+    EXPECT_EQ(mask, operational.m_mask);
+}
+
+TEST_F(PrivilegeSheet, BlockAllDisablesTheCategoryControlsAndKeepsTheMask)
+{
+    const int controls[] = { IDC_BLOCK_GROUP, IDC_ALLOWED_LIST, IDC_DENIED_LIST, IDC_ALLOWED_LABEL,
+                             IDC_DENIED_LABEL, IDC_DENY_SELECTED, IDC_DENY_ALL, IDC_ALLOW_ALL, IDC_ALLOW_SELECTED };
+    operational.m_mask = "1";
+    Run([&] {
+        for (int round = 0; round < 3; ++round) {
+            ClickButton(page, IDC_BLOCK_ALL);
+            for (int id : controls)
+                EXPECT_EQ(round != 1, !IsWindowEnabled(Item(id))) << id << " round " << round;
+            EXPECT_TRUE(IsWindowEnabled(Item(IDC_BLOCK_ALL)));
+            EXPECT_EQ(Names{ "Streaming Media" }, Denied());
+        }
+    });
+    EXPECT_EQ(1, operational.m_blockAll);
+    EXPECT_EQ("1" + CString('0', 39), operational.m_mask);
+}
+
+TEST(PrivilegePage, CaptionsAndDynamicCreation)
+{
+    vggEditPrivilege operational(1);
+    EXPECT_STREQ("VG: Operational Privileges", operational.m_psp.pszTitle);
+    CRuntimeClass* rc = CRuntimeClass::FromName("vggEditPrivilege");
+    ASSERT_NE(nullptr, rc);
+    CObject* object = rc->CreateObject();
+    ASSERT_TRUE(object->IsKindOf(RUNTIME_CLASS(vggEditPrivilege)));
+    EXPECT_STREQ("VG: Non-operational Privileges", static_cast<vggEditPrivilege*>(object)->m_psp.pszTitle);
+    EXPECT_EQ(0, static_cast<vggEditPrivilege*>(object)->m_blockAll);
+    delete object;
+}
