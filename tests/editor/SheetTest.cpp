@@ -39,9 +39,14 @@ struct Sheet : ::testing::Test
         EXPECT_EQ("", driver.failure());
         return result;
     }
+    // Shows the probe page (the last one) first, so that it takes part in OK.
     void Press(int button)
     {
-        driver.onWindow("HTTP Proxy", [button](HWND h) { PostMessageA(h, PSM_PRESSBUTTON, button, 0); });
+        driver.onWindow("HTTP Proxy", [button](HWND h) {
+            HWND tab = (HWND)SendMessageA(h, PSM_GETTABCONTROL, 0, 0);
+            PostMessageA(h, PSM_SETCURSEL, SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0) - 1, 0);
+            PostMessageA(h, PSM_PRESSBUTTON, button, 0);
+        });
     }
     template <class T>
     bool Stored(const char* key, QuoValOf<T>& value)
@@ -159,14 +164,16 @@ TEST_F(Sheet, SectionWithoutGroupsKeepsTheWorkingGroupUnderItsOwnName)
 {
     Open(ServiceDocument("\"activate\": 1"));
     TestVeilgate editor(nullptr, &beach);
-    probe.onApply = []() { g_currentGroup->m_nonOpBlockAll = 1; };
+    probe.onApply = []() { g_currentGroup->m_members.AddTail("amy"); };
     Press(PSBTN_OK);
     EXPECT_EQ(1, Edit(editor, 1));
     QuoValOf<QuoSievexMap> rules;
     ASSERT_TRUE(Stored("rules", rules));
     QuoSievex* group = nullptr;
     ASSERT_TRUE(rules.value.Lookup(Veilgate::s_defaultGroupName, group));
-    EXPECT_TRUE(group->nonOpBlockAll);
+    ASSERT_EQ(1, group->members.GetSize());
+    EXPECT_STREQ("amy", group->members[0]);
+    EXPECT_STREQ(CString('0', 40), group->opMask);
     CString reversed = VeilgateGroup::DefaultSchedule();
     reversed.MakeReverse();
     EXPECT_STREQ(reversed, group->schedule);
