@@ -73,6 +73,8 @@ int main(int argc, char** argv)
     CString error;
     if (!beach.open(document, error))
         return Fail((LPCTSTR)error);
+    if (!beach.hasService(service))
+        return Fail(std::string("there is no service \"") + (LPCTSTR)service + "\" in " + (LPCTSTR)document);
 
     if (!screenshots.IsEmpty()) {
         CreateDirectoryA(screenshots, NULL);

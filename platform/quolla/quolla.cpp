@@ -631,6 +631,11 @@ CString Beach::path() const
     return m_impl->path;
 }
 
+bool Beach::hasService(const CString& serviceName) const
+{
+    return m_impl->opened && m_impl->doc.find("services")->find(toUtf8(serviceName)) != NULL;
+}
+
 Quolla* Beach::digQuolla(const CString& sectionName, const CString& serviceName)
 {
     if (!m_impl->section(sectionName, serviceName))

@@ -198,6 +198,9 @@ public:
     CString text() const;
     CString path() const;
 
+    // Whether the document has a service of this name (with or without sections).
+    bool hasService(const CString& serviceName) const;
+
     Quolla* digQuolla(const CString& sectionName, const CString& serviceName);
     bool tossQuolla(Quolla*& section);
 

@@ -250,6 +250,7 @@ TEST_F(Console, UsageErrorsExitWithTwo)
     EXPECT_EQ(2u, Run("--service http-proxy"));
     EXPECT_EQ(2u, Run(StandardArgs() + " --bogus"));
     EXPECT_EQ(2u, Run("--document \"" + folder + "\\missing.json\" --service http-proxy"));
+    EXPECT_EQ(2u, Run("--document \"" + document + "\" --service no-such-service"));
 }
 
 TEST_F(Console, ScreenshotsShowEveryPageThenCancel)
