@@ -3,6 +3,8 @@
 
 #include "JsonValue.h"
 
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -27,14 +29,45 @@ std::string recode(const char* text, int length, UINT from, UINT to)
     return out;
 }
 
+// A text outside the ANSI code page cannot be held in a CString without
+// loss. So that such a value still goes back to the file as it was when
+// nobody changed it, each lossy reading remembers its original; writing the
+// same lossy text restores it. Two originals that read the same are never
+// guessed between.
+struct LossyReadings
+{
+    std::map<std::string, std::string> original;  // lossy ANSI text -> UTF-8
+    std::set<std::string> ambiguous;
+};
+
+LossyReadings& lossyReadings()
+{
+    static LossyReadings readings;
+    return readings;
+}
+
 std::string toUtf8(const CString& s)
 {
+    LossyReadings& lossy = lossyReadings();
+    auto it = lossy.original.find(std::string(s, s.GetLength()));
+    if (it != lossy.original.end())
+        return it->second;
     return recode(s, s.GetLength(), CP_ACP, CP_UTF8);
 }
 
 CString fromUtf8(const std::string& s)
 {
     const std::string ansi = recode(s.data(), (int)s.size(), CP_UTF8, CP_ACP);
+    if (recode(ansi.data(), (int)ansi.size(), CP_ACP, CP_UTF8) != s) {
+        LossyReadings& lossy = lossyReadings();
+        if (!lossy.ambiguous.count(ansi)) {
+            auto inserted = lossy.original.emplace(ansi, s);
+            if (!inserted.second && inserted.first->second != s) {
+                lossy.original.erase(inserted.first);
+                lossy.ambiguous.insert(ansi);
+            }
+        }
+    }
     return CString(ansi.data(), (int)ansi.size());
 }
 

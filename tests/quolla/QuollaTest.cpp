@@ -408,6 +408,35 @@ TEST_F(QuollaTest, TextIsUtf8InTheFileAndTheCodePageInMemory)
     beach.tossQuolla(q);
 }
 
+TEST_F(QuollaTest, TextOutsideTheCodePageGoesBackUnchangedWhenNotEdited)
+{
+    char probe[8] = {};
+    BOOL lossy = FALSE;
+    WideCharToMultiByte(CP_ACP, 0, L"\u0416", -1, probe, sizeof probe, NULL, &lossy);
+    if (!lossy)
+        GTEST_SKIP() << "the code page holds Cyrillic letters";
+    // Two members that read the same in the code page, and one of their own.
+    const std::string zhanna = "\xD0\x96\xD0\xB0\xD0\xBD\xD0\xBD\xD0\xB0";  // Zhanna
+    const std::string zh = "\xD0\x96", shch = "\xD0\xA9";
+    const CString path = file("doc.json");
+    writeFile(path, "{\"services\":{\"s\":{\"sievex\":{\"urls_allow\":[\"" + zhanna + "\", \"" + zh +
+                        "\", \"" + shch + "\"]}}}}");
+    Beach beach;
+    CString error;
+    ASSERT_TRUE(beach.open(path, error));
+    Quolla* q = beach.digQuolla("sievex", "s");
+    CStringList list;
+    QuoValOf<CStringList*> value(&list);
+    ASSERT_TRUE(q->getProp("urls_allow", value));
+    ASSERT_TRUE(q->setProp("urls_allow", value));
+    EXPECT_TRUE(q->submit());
+    beach.tossQuolla(q);
+    const std::string text = readFile(path);
+    EXPECT_NE(std::string::npos, text.find("\"" + zhanna + "\"")) << text;
+    // Ambiguous readings are not guessed: both are written as they read.
+    EXPECT_EQ(std::string::npos, text.find("\"" + zh + "\"")) << text;
+}
+
 TEST(QuoPtrMap, KeepsInsertionOrderThroughReplaceAndRemove)
 {
     QuoVGServerIpMap map;
