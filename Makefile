@@ -18,7 +18,7 @@ deps:
 $(BUILD)/%/CMakeCache.txt: | deps
 	cmake -S . -B $(BUILD)/$* -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-$*.cmake >/dev/null
 
-build-%: $(BUILD)/%/CMakeCache.txt
+$(TARGETS:%=build-%): build-%: $(BUILD)/%/CMakeCache.txt
 	cmake --build $(BUILD)/$* -j$(JOBS)
 
 build: deps $(TARGETS:%=build-%)
