@@ -109,6 +109,15 @@ protected:
         process = {};
         return code;
     }
+    // Starts the console on the document and presses one of the sheet's buttons.
+    DWORD OpenAndPress(const std::string& args, int button)
+    {
+        Start(args);
+        HWND sheet = WaitForSheet();
+        EXPECT_NE(nullptr, sheet);
+        PostMessageA(sheet, PSM_PRESSBUTTON, button, 0);
+        return WaitForExit();
+    }
     DWORD Run(const std::string& args)
     {
         Start(args);
@@ -172,22 +181,14 @@ protected:
 TEST_F(Console, CancelLeavesTheFileByteForByte)
 {
     std::string before = ReadFile(document);
-    Start(StandardArgs());
-    HWND sheet = WaitForSheet();
-    ASSERT_NE(nullptr, sheet);
-    PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
-    EXPECT_EQ(1u, WaitForExit());
+    EXPECT_EQ(1u, OpenAndPress(StandardArgs(), PSBTN_CANCEL));
     EXPECT_EQ(before, ReadFile(document));
 }
 
 TEST_F(Console, OkWithoutChangesKeepsEverySetting)
 {
     std::string before = ReadFile(document);
-    Start(StandardArgs());
-    HWND sheet = WaitForSheet();
-    ASSERT_NE(nullptr, sheet);
-    PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
-    EXPECT_EQ(0u, WaitForExit());
+    EXPECT_EQ(0u, OpenAndPress(StandardArgs(), PSBTN_OK));
     // Stored forms survive the trip through their display forms unchanged,
     // and everything the editor does not own is written back as it was.
     EXPECT_EQ(before, ReadFile(document));

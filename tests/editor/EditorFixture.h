@@ -49,6 +49,16 @@ private:
 // inside the section's braces); an empty text omits the section.
 std::string ServiceDocument(const std::string& sievexMembers, bool withSection = true);
 
+// The stored value of one key of the service's "sievex" section.
+template <class T>
+bool StoredValue(Beach& beach, const char* key, QuoValOf<T>& value)
+{
+    Quolla* section = beach.digQuolla("sievex", "http-proxy");
+    bool found = section != nullptr && section->getProp(key, value);
+    beach.tossQuolla(section);
+    return found;
+}
+
 // A plain page; the sheet needs at least one. The hook runs in OnApply.
 class ProbePage : public CPropertyPage
 {

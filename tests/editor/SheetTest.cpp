@@ -49,13 +49,7 @@ struct Sheet : ::testing::Test
         });
     }
     template <class T>
-    bool Stored(const char* key, QuoValOf<T>& value)
-    {
-        Quolla* section = beach.digQuolla("sievex", "http-proxy");
-        bool found = section && section->getProp(key, value);
-        beach.tossQuolla(section);
-        return found;
-    }
+    bool Stored(const char* key, QuoValOf<T>& value) { return StoredValue(beach, key, value); }
 };
 
 } // namespace

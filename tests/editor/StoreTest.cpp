@@ -17,15 +17,7 @@ struct Store : ::testing::Test
     }
     // The stored value of one key, as the store reads it.
     template <class T>
-    bool Stored(const char* key, QuoValOf<T>& value)
-    {
-        Quolla* section = beach.digQuolla("sievex", "http-proxy");
-        if (section == nullptr)
-            return false;
-        bool found = section->getProp(key, value);
-        beach.tossQuolla(section);
-        return found;
-    }
+    bool Stored(const char* key, QuoValOf<T>& value) { return StoredValue(beach, key, value); }
 };
 
 std::string Schedule(std::initializer_list<int> hours)
