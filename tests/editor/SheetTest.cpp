@@ -186,3 +186,13 @@ TEST_F(Sheet, SheetIsCaptionedHttpProxyWithoutApplyButton)
     EXPECT_EQ(0, Edit(editor, 1));
     EXPECT_FALSE(applyVisible);
 }
+
+TEST(Module, JoinsTheResourceChainWhenLoaded)
+{
+    HMODULE module = GetModuleHandleA("veilgate.dll");
+    ASSERT_NE(nullptr, module);
+    // The privileges page's template, found by number from the host.
+    EXPECT_EQ(module, AfxFindResourceHandle(MAKEINTRESOURCEA(5006), RT_DIALOG));
+    // The host comes first: its own template of a number hides the module's.
+    EXPECT_EQ(GetModuleHandleA(NULL), AfxFindResourceHandle(MAKEINTRESOURCEA(300), RT_DIALOG));
+}
