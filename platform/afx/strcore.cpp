@@ -124,14 +124,21 @@ void CString::AssignCopy(int nSrcLen, LPCTSTR lpszSrcData)
         Empty();
         return;
     }
-    // The source may live in our own buffer; copy it out first.
-    char* tmp = (char*)malloc(nSrcLen);
-    memcpy(tmp, lpszSrcData, nSrcLen);
+    CStringData* p = GetData();
+    UINT_PTR src = (UINT_PTR)lpszSrcData, own = (UINT_PTR)m_pchData;
+    if (!IsNil(p) && src >= own && src <= own + (UINT_PTR)p->nAllocLength) {
+        // The source lies in our own buffer, which reallocating would free:
+        // take a copy and adopt it.
+        CString copy(lpszSrcData, nSrcLen);
+        Release();
+        m_pchData = copy.m_pchData;
+        copy.Init();
+        return;
+    }
     AllocBeforeWrite(nSrcLen);
-    memcpy(m_pchData, tmp, nSrcLen);
+    memcpy(m_pchData, lpszSrcData, nSrcLen);
     GetData()->nDataLength = nSrcLen;
     m_pchData[nSrcLen] = '\0';
-    free(tmp);
 }
 
 const CString& CString::operator=(const CString& stringSrc)

@@ -46,17 +46,34 @@ LossyReadings& lossyReadings()
     return readings;
 }
 
+// ASCII is the same in UTF-8 and in every ANSI code page.
+bool isAscii(const char* text, size_t length)
+{
+    for (size_t i = 0; i < length; ++i)
+        if ((unsigned char)text[i] >= 0x80)
+            return false;
+    return true;
+}
+
 std::string toUtf8(const CString& s)
 {
+    std::string text(s, s.GetLength());
+    // A lossy reading is often plain ASCII ("?"), so look it up first.
     LossyReadings& lossy = lossyReadings();
-    auto it = lossy.original.find(std::string(s, s.GetLength()));
-    if (it != lossy.original.end())
-        return it->second;
+    if (!lossy.original.empty()) {
+        auto it = lossy.original.find(text);
+        if (it != lossy.original.end())
+            return it->second;
+    }
+    if (isAscii(text.data(), text.size()))
+        return text;
     return recode(s, s.GetLength(), CP_ACP, CP_UTF8);
 }
 
 CString fromUtf8(const std::string& s)
 {
+    if (isAscii(s.data(), s.size()))
+        return CString(s.data(), (int)s.size());
     const std::string ansi = recode(s.data(), (int)s.size(), CP_UTF8, CP_ACP);
     if (recode(ansi.data(), (int)ansi.size(), CP_ACP, CP_UTF8) != s) {
         LossyReadings& lossy = lossyReadings();
@@ -540,6 +557,8 @@ public:
             QuoVGServerIp* server;
             for (POSITION pos = map.GetStartPosition(); pos;) {
                 map.GetNextAssoc(pos, name, server);
+                if (server == NULL)
+                    continue;  // an empty slot has nothing to store
                 json::Value r = json::Value::makeObject();
                 r.set("address", json::Value::makeString(toUtf8(server->address)));
                 r.set("port", json::Value::makeInt(server->port));
@@ -555,6 +574,8 @@ public:
             QuoSievex* group;
             for (POSITION pos = map.GetStartPosition(); pos;) {
                 map.GetNextAssoc(pos, name, group);
+                if (group == NULL)
+                    continue;
                 json::Value r = json::Value::makeObject();
                 r.set("opMask", json::Value::makeString(toUtf8(group->opMask)));
                 r.set("schedule", json::Value::makeString(toUtf8(group->schedule)));
