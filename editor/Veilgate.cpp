@@ -62,8 +62,13 @@ int Veilgate::EditVeilgate(CString dataFolder, CString serviceName, int saveAll)
     nonOperationalPage.m_blockAll = g_currentGroup->m_nonOpBlockAll;
     nonOperationalPage.m_mask = g_currentGroup->m_nonOpMask;
 
-    sheet.AddPage(&operationalPage);
-    sheet.AddPage(&nonOperationalPage);
+    // The tabs, left to right.
+    CPropertyPage* pages[] = {
+        &operationalPage,
+        &nonOperationalPage,
+    };
+    for (CPropertyPage* page : pages)
+        sheet.AddPage(page);
     if (s_extraPagesHook != NULL)
         s_extraPagesHook(sheet);
 
