@@ -1,0 +1,4 @@
+// Runtime class of the up-down control wrapper (afxcmn.h).
+#include "afxcmn.h"
+
+IMPLEMENT_DYNAMIC(CSpinButtonCtrl, CWnd)
