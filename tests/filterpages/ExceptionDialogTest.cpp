@@ -26,6 +26,14 @@ struct DefineDialog : ::testing::Test
             act();
         });
     }
+    // Queues a lookup of name for the moment the dialog is up.
+    void LookUpWhenUp(const char* name)
+    {
+        WhenUp([this, name] {
+            SetText(IDC_LOOKUP_NAME, name);
+            PostClick(IDC_LOOKUP);
+        });
+    }
     // Queues the answer to a message box, then act once the box is gone.
     void AnswerAndThen(std::function<void()> act)
     {
@@ -41,9 +49,7 @@ struct DefineDialog : ::testing::Test
     INT_PTR Run(int denySide)
     {
         dialog.reset(new VeilgateExceptionDialog(nullptr, denySide));
-        driver.start();
-        INT_PTR result = dialog->DoModal();
-        driver.stop();
+        INT_PTR result = driver.run([this] { return dialog->DoModal(); });
         EXPECT_EQ("", driver.failure());
         return result;
     }
@@ -293,10 +299,7 @@ TEST_F(DefineDialog, PortRangeIsZeroTo65536WithTheFrameworksMessages)
 TEST_F(DefineDialog, LookupWithoutANameMakesNoSocketCall)
 {
     FakeResolver resolver({ "10.0.0.1" });
-    WhenUp([&] {
-        SetText(IDC_LOOKUP_NAME, "");
-        PostClick(IDC_LOOKUP);
-    });
+    LookUpWhenUp("");
     AnswerAndThen([&] { Confirm(); });
     EXPECT_EQ(IDOK, Run(0));
     EXPECT_EQ(Texts{ "You must enter an URL." }, driver.messages());
@@ -333,10 +336,7 @@ TEST_F(DefineDialog, FailedLookupsSayWhyAndLeaveTheResultsEmpty)
 {
     {
         FakeResolver unknown;
-        WhenUp([&] {
-            SetText(IDC_LOOKUP_NAME, "nowhere.example.com");
-            PostClick(IDC_LOOKUP);
-        });
+        LookUpWhenUp("nowhere.example.com");
         std::string results = "?";
         AnswerAndThen([&] {
             results = Text(IDC_RESULTS);
@@ -352,10 +352,7 @@ TEST_F(DefineDialog, FailedLookupsSayWhyAndLeaveTheResultsEmpty)
     {
         driver.reset();
         FakeResolver noSockets({ "10.0.0.1" }, WSASYSNOTREADY);
-        WhenUp([&] {
-            SetText(IDC_LOOKUP_NAME, "www.example.com");
-            PostClick(IDC_LOOKUP);
-        });
+        LookUpWhenUp("www.example.com");
         AnswerAndThen([&] { Cancel(); });
         EXPECT_EQ(IDCANCEL, Run(0));
         EXPECT_EQ(Texts{ "Uh-oh!" }, driver.messages());
@@ -367,10 +364,7 @@ TEST_F(DefineDialog, FailedLookupsSayWhyAndLeaveTheResultsEmpty)
 TEST_F(DefineDialog, RealLookupOfLocalhost)
 {
     std::string results;
-    WhenUp([&] {
-        SetText(IDC_LOOKUP_NAME, "localhost");
-        PostClick(IDC_LOOKUP);
-    });
+    LookUpWhenUp("localhost");
     driver.then([&] {
         results = Text(IDC_RESULTS);
         if (results.empty())

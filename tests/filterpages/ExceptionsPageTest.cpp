@@ -82,9 +82,7 @@ struct ExceptionsSheet : ::testing::Test
         });
         sheet.AddPage(&before);
         sheet.AddPage(&page);
-        driver.start();
-        sheet.DoModal();
-        driver.stop();
+        driver.run([this] { return sheet.DoModal(); });
         EXPECT_EQ("", driver.failure());
     }
     void ShowPage(int index)

@@ -52,6 +52,14 @@ void ModalDriver::stop()
         s_active = nullptr;
 }
 
+INT_PTR ModalDriver::run(const std::function<INT_PTR()>& modal)
+{
+    start();
+    INT_PTR result = modal();
+    stop();
+    return result;
+}
+
 void ModalDriver::reset()
 {
     stop();

@@ -33,6 +33,8 @@ public:
 
     void start();
     void stop();
+    // start, the modal operation, stop; the operation's result.
+    INT_PTR run(const std::function<INT_PTR()>& modal);
     // Forgets the steps, the messages and any failure, for another run.
     void reset();
     bool finished() const { return m_next >= m_steps.size(); }
