@@ -39,23 +39,3 @@ TEST(ExceptionText, UrlCharactersAreCheckedFromTheFirst)
     for (const auto& c : cases)
         EXPECT_EQ(c.check, CheckUrl(c.url)) << c.url;
 }
-
-TEST(ExceptionText, ResultsSplitAtBlanksWithoutEmptyPieces)
-{
-    CStringArray pieces;
-    pieces.Add("kept");
-    ExceptionText::SplitAtBlanks(" 10.0.0.1  10.0.0.2 10.0.0.3 ", pieces);
-    ASSERT_EQ(4, pieces.GetSize());
-    EXPECT_STREQ("kept", pieces[0]);
-    EXPECT_STREQ("10.0.0.1", pieces[1]);
-    EXPECT_STREQ("10.0.0.3", pieces[3]);
-    ExceptionText::SplitAtBlanks("", pieces);
-    EXPECT_EQ(4, pieces.GetSize());
-}
-
-TEST(ExceptionText, AddressesPrintMostSignificantByteFirst)
-{
-    EXPECT_STREQ("192.168.1.20", ExceptionText::DottedAddress(0xC0A80114));
-    EXPECT_STREQ("0.0.0.0", ExceptionText::DottedAddress(0));
-    EXPECT_STREQ("255.255.255.255", ExceptionText::DottedAddress(0xFFFFFFFF));
-}

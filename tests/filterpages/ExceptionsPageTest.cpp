@@ -271,21 +271,6 @@ TEST_F(ExceptionsSheet, ATextTwiceInOneResultIsAddedOnceAndBothMessagesFollowInO
     EXPECT_EQ(Texts{ "10.0.0.1" }, Items(allowed));
 }
 
-TEST_F(ExceptionsSheet, CancelledDialogAddsNothing)
-{
-    Fill(allowed, { "www.example.com" });
-    WhenUp([] {});
-    Define(IDC_ALLOWED_EX_ADD, [](HWND h) {
-        SetDlgItemTextA(h, IDC_LOOKUP_NAME, "never.example.com");
-        PostMessageA(h, WM_COMMAND, IDCANCEL, 0);
-    });
-    Texts after;
-    AnswerAndThen(0, [&] { after = Allowed(); });
-    Run();
-    EXPECT_TRUE(driver.messages().empty());
-    EXPECT_EQ(Texts{ "www.example.com" }, after);
-}
-
 TEST_F(ExceptionsSheet, ThousandsOfEntriesFillWithoutDrawingAndSurviveOkExactly)
 {
     Texts allow, deny;
