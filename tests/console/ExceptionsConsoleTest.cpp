@@ -76,7 +76,8 @@ protected:
         std::string bin = exe;
         bin.resize(bin.find_last_of('\\'));
         std::string cmd = "\"" + bin + "\\console.exe\" --document \"" + document + "\" --service http-proxy";
-        STARTUPINFOA si = { sizeof si };
+        STARTUPINFOA si = {};
+        si.cb = sizeof si;
         std::vector<char> line(cmd.begin(), cmd.end());
         line.push_back('\0');
         ASSERT_TRUE(CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, 0, NULL, NULL, &si, &process));
