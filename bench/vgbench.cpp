@@ -6,5 +6,6 @@
 int main()
 {
     BenchEditor();
+    BenchExceptions();
     return 0;
 }

@@ -1,6 +1,7 @@
 // Veilgate: construction, the server map copy and the property sheet.
 #include "Veilgate.h"
 #include "afxdlgs.h"
+#include "VeilgateExPage.h"
 #include "vggEditPrivilege.h"
 #include "ProxySettingsPage.h"
 
@@ -56,6 +57,7 @@ int Veilgate::EditVeilgate(CString dataFolder, CString serviceName, int saveAll)
     CPropertySheet sheet("HTTP Proxy", NULL, 0);
     sheet.m_psh.dwFlags |= PSH_NOAPPLYNOW;
 
+    VeilgateExPage exceptionsPage(&m_urlsAllow, &m_urlsDeny);
     vggEditPrivilege operationalPage(1);
     operationalPage.m_blockAll = g_currentGroup->m_opBlockAll;
     operationalPage.m_mask = g_currentGroup->m_opMask;
@@ -69,6 +71,7 @@ int Veilgate::EditVeilgate(CString dataFolder, CString serviceName, int saveAll)
         &settingsPage,
         &operationalPage,
         &nonOperationalPage,
+        &exceptionsPage,
     };
     for (CPropertyPage* page : pages)
         sheet.AddPage(page);

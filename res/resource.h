@@ -32,3 +32,34 @@
 #define IDC_REQUIRE_CONTENT_TYPE    5264
 #define IDS_PROXY_SERVER_INVALID    410
 #define IDS_PROXY_PORT_INVALID      429
+
+// Exceptions page
+#define IDD_VG_EXCEPTIONS       5164
+#define IDC_DENIED_EX_ADD       5217
+#define IDC_DENIED_EX_REMOVE    5219
+#define IDC_DENIED_EX_LIST      5228
+#define IDC_ALLOWED_EX_ADD      5242
+#define IDC_ALLOWED_EX_REMOVE   5243
+#define IDC_ALLOWED_EX_LIST     5244
+
+// Exception definition dialog
+#define IDS_INVALID_NETWORK     5090
+#define IDD_VG_EXCEPTION        5167
+#define IDC_HOST_ADDRESS        5206
+#define IDC_EX_PORT             5208
+#define IDC_EX_PATTERN          5210
+#define IDC_NETWORK_ADDRESS     5251
+#define IDC_LOOKUP_NAME         5252
+#define IDC_LOOKUP              5253
+#define IDC_TYPE                5254
+#define IDC_NETWORK_LABEL       5255
+#define IDC_HOST_LABEL          5256
+#define IDC_EX_PORT_CHECK       5257
+#define IDC_EX_PATTERN_CHECK    5258
+#define IDC_EX_PORT_LABEL       5259
+#define IDC_EX_PATTERN_LABEL    5260
+#define IDC_LOOKUP_LABEL        5261
+#define IDC_RESULTS_LABEL       5262
+#define IDC_RESULTS             5263
+#define IDC_URL_LABEL           5284
+#define IDC_URL                 5285

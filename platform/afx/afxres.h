@@ -10,3 +10,6 @@
 #define AFX_IDP_PARSE_RADIO_BUTTON 0xF115
 #define AFX_IDP_PARSE_BYTE       0xF116
 #define AFX_IDP_PARSE_UINT       0xF117
+
+// Dialog initialisation data: the items of a template's list and combo boxes.
+#define RT_DLGINIT               MAKEINTRESOURCE(240)

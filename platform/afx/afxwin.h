@@ -263,6 +263,9 @@ public:
                           HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam = NULL);
     virtual BOOL DestroyWindow();
     BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+    // Adds the items of the dialog initialisation data (RT_DLGINIT) of that
+    // name to the child controls. TRUE also when there is none.
+    BOOL ExecuteDlgInit(LPCTSTR lpszResourceName);
 
 // Overridables
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,5 +1,7 @@
 // CDialog: modal dialogs on templates found through the resource chain.
 #include "afxwin.h"
+#include "afxres.h"
+#include <string.h>
 
 IMPLEMENT_DYNAMIC(CDialog, CWnd)
 
@@ -64,8 +66,53 @@ void CDialog::EndDialog(int nResult)
     ::EndDialog(m_hWnd, nResult);
 }
 
+// The data is a run of records, each a WORD control id, a WORD message, a
+// DWORD length and that many bytes for the message's lParam, ended by a
+// zero id. Messages are stored in their 16-bit numbering. Fields are read
+// byte-wise: a record's length need not be even.
+BOOL CWnd::ExecuteDlgInit(LPCTSTR lpszResourceName)
+{
+    const WORD kLbAddString16 = 0x0401, kCbAddString16 = 0x0403;
+    HINSTANCE hInst = AfxFindResourceHandle(lpszResourceName, RT_DLGINIT);
+    HRSRC hRes = hInst != NULL ? ::FindResourceA(hInst, lpszResourceName, RT_DLGINIT) : NULL;
+    if (hRes == NULL)
+        return TRUE;
+    const BYTE* p = (const BYTE*)::LockResource(::LoadResource(hInst, hRes));
+    if (p == NULL)
+        return FALSE;
+    const BYTE* pEnd = p + ::SizeofResource(hInst, hRes);
+    BOOL bSuccess = TRUE;
+    while (pEnd - p >= 2) {
+        WORD nIDC, nMsg;
+        DWORD dwLen;
+        memcpy(&nIDC, p, sizeof nIDC);
+        if (nIDC == 0 || pEnd - p < 8)
+            break;
+        memcpy(&nMsg, p + 2, sizeof nMsg);
+        memcpy(&dwLen, p + 4, sizeof dwLen);
+        p += 8;
+        if (dwLen > (DWORD)(pEnd - p))
+            return FALSE;
+        UINT nMessage = nMsg == kLbAddString16 ? LB_ADDSTRING : nMsg == kCbAddString16 ? CB_ADDSTRING : 0;
+        if (nMessage != 0) {
+            CString item((LPCSTR)p, (int)strnlen((LPCSTR)p, dwLen));
+            LRESULT r = ::SendDlgItemMessageA(m_hWnd, nIDC, nMessage, 0, (LPARAM)(LPCTSTR)item);
+            if (r == LB_ERR || r == LB_ERRSPACE)
+                bSuccess = FALSE;
+        }
+        p += dwLen;
+    }
+    return bSuccess;
+}
+
 BOOL CDialog::OnInitDialog()
 {
+    // The template's initialisation data fills its list and combo boxes
+    // before the data exchange selects among their items.
+    if (!ExecuteDlgInit(m_lpszTemplateName)) {
+        EndDialog(-1);
+        return FALSE;
+    }
     UpdateData(FALSE);
     return TRUE;
 }

@@ -28,16 +28,16 @@ inline std::string BinFolder()
     return s.substr(0, s.find_last_of('\\'));
 }
 
-struct Found { DWORD pid; HWND hwnd; };
+struct Found { DWORD pid; const char* caption; HWND hwnd; };
 
-inline BOOL CALLBACK FindSheetOf(HWND h, LPARAM l)
+inline BOOL CALLBACK FindWindowOf(HWND h, LPARAM l)
 {
     Found* f = reinterpret_cast<Found*>(l);
     DWORD pid = 0;
     GetWindowThreadProcessId(h, &pid);
     char text[64] = "";
     GetWindowTextA(h, text, sizeof text);
-    if (pid == f->pid && IsWindowVisible(h) && std::string(text) == "HTTP Proxy") {
+    if (pid == f->pid && IsWindowVisible(h) && std::string(text) == f->caption) {
         f->hwnd = h;
         return FALSE;
     }
@@ -85,18 +85,22 @@ protected:
     }
     std::string StandardArgs() { return "--document \"" + document + "\" --service http-proxy"; }
 
-    HWND WaitForSheet()
+    // Waits until the console shows a window with this caption, or with
+    // shown false until it has gone; NULL when it did not or the console ended.
+    HWND WaitForWindow(const char* caption, bool shown = true)
     {
         for (int i = 0; i < 1000; ++i) {
-            Found f = { process.dwProcessId, NULL };
-            EnumWindows(FindSheetOf, reinterpret_cast<LPARAM>(&f));
-            if (f.hwnd)
+            Found f = { process.dwProcessId, caption, NULL };
+            EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&f));
+            if ((f.hwnd != NULL) == shown)
                 return f.hwnd;
             if (WaitForSingleObject(process.hProcess, 10) == WAIT_OBJECT_0)
-                return NULL;
+                break;
         }
+        ADD_FAILURE() << "window \"" << caption << "\" " << (shown ? "did not come" : "did not go");
         return NULL;
     }
+    HWND WaitForSheet() { return WaitForWindow("HTTP Proxy"); }
     DWORD WaitForExit()
     {
         if (WaitForSingleObject(process.hProcess, 20000) != WAIT_OBJECT_0)

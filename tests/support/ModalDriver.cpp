@@ -52,6 +52,23 @@ void ModalDriver::stop()
         s_active = nullptr;
 }
 
+INT_PTR ModalDriver::run(const std::function<INT_PTR()>& modal)
+{
+    start();
+    INT_PTR result = modal();
+    stop();
+    return result;
+}
+
+void ModalDriver::reset()
+{
+    stop();
+    m_steps.clear();
+    m_next = 0;
+    m_failure.clear();
+    m_messages.clear();
+}
+
 void CALLBACK ModalDriver::OnTimer(HWND, UINT, UINT_PTR, DWORD)
 {
     if (s_active != nullptr)
@@ -89,16 +106,38 @@ namespace {
 struct FindData { std::string caption; HWND found; bool messageBox; };
 }
 
+static BOOL CALLBACK IsButtonOrStatic(HWND hWnd, LPARAM lParam)
+{
+    char cls[64] = "";
+    GetClassNameA(hWnd, cls, sizeof cls);
+    if (_stricmp(cls, "Button") != 0 && _stricmp(cls, "Static") != 0) {
+        *reinterpret_cast<bool*>(lParam) = false;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A message box is a dialog whose text is the static control 0xFFFF and
+// which holds nothing but buttons and statics; a dialog of the module may
+// have a static labelled -1 too, but it has fields.
+static bool IsMessageBox(HWND hWnd)
+{
+    char cls[64] = "";
+    GetClassNameA(hWnd, cls, sizeof cls);
+    if (strcmp(cls, "#32770") != 0 || GetDlgItem(hWnd, 0xFFFF) == NULL)
+        return false;
+    bool onlyButtonsAndStatics = true;
+    EnumChildWindows(hWnd, IsButtonOrStatic, reinterpret_cast<LPARAM>(&onlyButtonsAndStatics));
+    return onlyButtonsAndStatics;
+}
+
 static BOOL CALLBACK FindOne(HWND hWnd, LPARAM lParam)
 {
     FindData* d = reinterpret_cast<FindData*>(lParam);
     if (!IsWindowVisible(hWnd))
         return TRUE;
     if (d->messageBox) {
-        char cls[64] = "";
-        GetClassNameA(hWnd, cls, sizeof cls);
-        // A message box is a dialog whose text is the static control 0xFFFF.
-        if (strcmp(cls, "#32770") == 0 && GetDlgItem(hWnd, 0xFFFF) != NULL) {
+        if (IsMessageBox(hWnd)) {
             d->found = hWnd;
             return FALSE;
         }
@@ -171,6 +210,18 @@ void PressKey(HWND hWnd, UINT vk)
     if (vk == VK_BACK)
         SendMessageA(hWnd, WM_CHAR, '\b', l);
     SendMessageA(hWnd, WM_KEYUP, vk, l | 0xC0000000);
+}
+
+std::vector<std::string> ListBoxItems(HWND hList)
+{
+    std::vector<std::string> items;
+    int count = (int)SendMessageA(hList, LB_GETCOUNT, 0, 0);
+    for (int i = 0; i < count; ++i) {
+        std::vector<char> text((size_t)SendMessageA(hList, LB_GETTEXTLEN, i, 0) + 1, '\0');
+        SendMessageA(hList, LB_GETTEXT, i, (LPARAM)text.data());
+        items.push_back(text.data());
+    }
+    return items;
 }
 
 void ClickButton(HWND hDlg, int id)

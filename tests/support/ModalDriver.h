@@ -33,6 +33,10 @@ public:
 
     void start();
     void stop();
+    // start, the modal operation, stop; the operation's result.
+    INT_PTR run(const std::function<INT_PTR()>& modal);
+    // Forgets the steps, the messages and any failure, for another run.
+    void reset();
     bool finished() const { return m_next >= m_steps.size(); }
     const std::string& failure() const { return m_failure; }
     // Texts of the message boxes answered, in order.
@@ -65,5 +69,7 @@ bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs = 5000);
 // Sends a character or key to a window the way the keyboard would.
 void TypeChar(HWND hWnd, char ch);
 void PressKey(HWND hWnd, UINT vk);
+// The texts of a list box's items, top to bottom.
+std::vector<std::string> ListBoxItems(HWND hList);
 // Clicks a button through its parent, as a mouse click would notify it.
 void ClickButton(HWND hDlg, int id);

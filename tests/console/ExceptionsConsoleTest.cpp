@@ -1,0 +1,82 @@
+// The exceptions page through the console: a denied exception defined in
+// the dialog reaches the document after OK and nothing does after Cancel.
+#include "ConsoleFixture.h"
+#include "resource.h"
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+class ExceptionsConsole : public Console
+{
+protected:
+    // Opens the exceptions page and defines a host with port and pattern on
+    // the denied side; the sheet stays up.
+    HWND DefineDeniedHost()
+    {
+        Start(StandardArgs());
+        HWND sheet = WaitForSheet();
+        if (sheet == NULL)
+            return NULL;
+        HWND page = ShowPage(sheet, PageIndex(sheet, "VG: Exceptions"));
+        PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_DENIED_EX_ADD, BN_CLICKED),
+                     (LPARAM)GetDlgItem(page, IDC_DENIED_EX_ADD));
+
+        HWND dialog = WaitForWindow("Define Exception(s)");
+        if (dialog == NULL)
+            return NULL;
+        HWND type = GetDlgItem(dialog, IDC_TYPE);
+        SendMessageA(type, CB_SETCURSEL, 1, 0);
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_TYPE, CBN_SELCHANGE), (LPARAM)type);
+        HWND host = GetDlgItem(dialog, IDC_HOST_ADDRESS);
+        for (const char* p = "10.9.8.7"; *p; ++p)
+            SendMessageA(host, WM_CHAR, (BYTE)*p, 1);
+        SendMessageA(GetDlgItem(dialog, IDC_EX_PORT_CHECK), BM_CLICK, 0, 0);
+        SendMessageA(GetDlgItem(dialog, IDC_EX_PORT), WM_SETTEXT, 0, (LPARAM) "8080");
+        SendMessageA(GetDlgItem(dialog, IDC_EX_PATTERN_CHECK), BM_CLICK, 0, 0);
+        SendMessageA(GetDlgItem(dialog, IDC_EX_PATTERN), WM_SETTEXT, 0, (LPARAM) "/ads/*");
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        WaitForWindow("Define Exception(s)", false);
+        return sheet;
+    }
+    Texts Stored(const char* key)
+    {
+        Beach beach;
+        CString error;
+        EXPECT_TRUE(beach.open(document.c_str(), error)) << (LPCTSTR)error;
+        Quolla* section = beach.digQuolla("sievex", "http-proxy");
+        CStringList list;
+        QuoValOf<CStringList*> value(&list);
+        EXPECT_TRUE(section != nullptr && section->getProp(key, value)) << key;
+        beach.tossQuolla(section);
+        Texts texts;
+        for (POSITION pos = list.GetHeadPosition(); pos != NULL;)
+            texts.push_back((LPCTSTR)list.GetNext(pos));
+        return texts;
+    }
+};
+
+} // namespace
+
+TEST_F(ExceptionsConsole, ADeniedHostWithPortAndPatternIsStoredAsItsEntryText)
+{
+    Texts allowBefore = Stored("urls_allow");
+    HWND sheet = DefineDeniedHost();
+    ASSERT_NE(nullptr, sheet);
+    PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+    ASSERT_EQ(0u, WaitForExit());
+    EXPECT_EQ((Texts{ "10.9.8.7:8080 /ads/*", "172.16.5.9", "192.168.200.0/24", "203.0.113.7:6667 ",
+                      "games.example.net" }),
+              Stored("urls_deny"));
+    EXPECT_EQ(allowBefore, Stored("urls_allow"));
+}
+
+TEST_F(ExceptionsConsole, CancelAfterDefiningLeavesTheFileByteForByte)
+{
+    std::string before = ReadFile(document);
+    HWND sheet = DefineDeniedHost();
+    ASSERT_NE(nullptr, sheet);
+    PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+    EXPECT_EQ(1u, WaitForExit());
+    EXPECT_EQ(before, ReadFile(document));
+}
