@@ -66,6 +66,10 @@ void CDialog::EndDialog(int nResult)
 
 BOOL CDialog::OnInitDialog()
 {
+    if (!ExecuteDlgInit(m_lpszTemplateName)) {
+        EndDialog(-1);
+        return FALSE;
+    }
     UpdateData(FALSE);
     return TRUE;
 }
