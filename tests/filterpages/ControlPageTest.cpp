@@ -114,7 +114,7 @@ public:
         }
         return rows;
     }
-    // Selected rows; the focused one also when it is not selected.
+    // The selected rows, top first.
     std::string Selection() const
     {
         HWND list = Item(IDC_SERVER_LIST);
@@ -155,16 +155,6 @@ public:
 };
 
 } // namespace
-
-TEST(ControlPage, KeysAndSelectionAfterRemoval)
-{
-    EXPECT_STREQ("00", VeilgateControlPage::ServerKey(0));
-    EXPECT_STREQ("09", VeilgateControlPage::ServerKey(9));
-    EXPECT_STREQ("100", VeilgateControlPage::ServerKey(100));
-    EXPECT_EQ(2, VeilgateControlPage::SelectionAfterRemoval(3, 4));
-    EXPECT_EQ(3, VeilgateControlPage::SelectionAfterRemoval(0, 4));
-    EXPECT_EQ(-1, VeilgateControlPage::SelectionAfterRemoval(0, 0));
-}
 
 TEST(ControlPage, InactiveFilterOpensWithTheListUsableAndFollowsTheCheckBoxAfterwards)
 {
