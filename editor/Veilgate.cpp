@@ -1,6 +1,7 @@
 // Veilgate: construction, the server map copy and the property sheet.
 #include "Veilgate.h"
 #include "afxdlgs.h"
+#include "VeilgateControlPage.h"
 #include "VeilgateExPage.h"
 #include "vggEditPrivilege.h"
 #include "ProxySettingsPage.h"
@@ -57,6 +58,8 @@ int Veilgate::EditVeilgate(CString dataFolder, CString serviceName, int saveAll)
     CPropertySheet sheet("HTTP Proxy", NULL, 0);
     sheet.m_psh.dwFlags |= PSH_NOAPPLYNOW;
 
+    VeilgateControlPage controlPage(&m_denyMessage, &m_activate, &m_bypassAllowed);
+    CopyServerInfoMap(&m_servers, &controlPage.m_serverMap);
     VeilgateExPage exceptionsPage(&m_urlsAllow, &m_urlsDeny);
     vggEditPrivilege operationalPage(1);
     operationalPage.m_blockAll = g_currentGroup->m_opBlockAll;
@@ -69,6 +72,7 @@ int Veilgate::EditVeilgate(CString dataFolder, CString serviceName, int saveAll)
     // The tabs, left to right.
     CPropertyPage* pages[] = {
         &settingsPage,
+        &controlPage,
         &operationalPage,
         &nonOperationalPage,
         &exceptionsPage,
@@ -87,6 +91,7 @@ int Veilgate::EditVeilgate(CString dataFolder, CString serviceName, int saveAll)
         g_currentGroup->m_opMask = operationalPage.m_mask;
         g_currentGroup->m_nonOpBlockAll = nonOperationalPage.m_blockAll;
         g_currentGroup->m_nonOpMask = nonOperationalPage.m_mask;
+        CopyServerInfoMap(&controlPage.m_serverMap, &m_servers);
 
         // A section without groups: the working group is the constructor's,
         // which no list holds. Give it a name and keep it, so that the

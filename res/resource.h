@@ -63,3 +63,25 @@
 #define IDC_RESULTS             5263
 #define IDC_URL_LABEL           5284
 #define IDC_URL                 5285
+
+// Veilgate controls page
+#define IDD_VG_CONTROLS         5165
+#define IDC_ACTIVATE            5230
+#define IDC_ADD_SERVER          1012
+#define IDC_REMOVE_SERVER       1013
+#define IDC_EDIT_SERVER         5297
+#define IDC_UP                  5286
+#define IDC_DOWN                5287
+#define IDC_BYPASS              5273
+#define IDC_DENY_MESSAGE        5234
+#define IDC_SERVER_LIST         5270
+#define IDS_VG_SERVER_LISTED    5801
+#define IDS_VG_NO_SERVER        5804
+
+// Veilgate server IP dialog
+#define IDD_VG_SERVER_IP        5174
+#define IDC_VALUE_LABEL         5282
+// IDC_TYPE (5254) as in the exception definition dialog
+#define IDC_SERVER_VALUE        5280
+#define IDC_SERVER_PORT         5298
+#define IDS_VG_INVALID_ADDRESS  5802

@@ -210,6 +210,9 @@ public:
     int GetWindowTextLength() const { return ::GetWindowTextLengthA(m_hWnd); }
     void SetDlgItemText(int nID, LPCTSTR lpszString) { ::SetDlgItemTextA(m_hWnd, nID, lpszString); }
     int GetDlgItemText(int nID, CString& rString) const;
+    void SetDlgItemInt(int nID, UINT nValue, BOOL bSigned = TRUE) { ::SetDlgItemInt(m_hWnd, nID, nValue, bSigned); }
+    UINT GetDlgItemInt(int nID, BOOL* lpTrans = NULL, BOOL bSigned = TRUE) const
+    { return ::GetDlgItemInt(m_hWnd, nID, lpTrans, bSigned); }
     void CheckDlgButton(int nIDButton, UINT nCheck) { ::CheckDlgButton(m_hWnd, nIDButton, nCheck); }
     UINT IsDlgButtonChecked(int nIDButton) const { return ::IsDlgButtonChecked(m_hWnd, nIDButton); }
 

@@ -4,8 +4,11 @@
 
 namespace {
 
+// An active filter needs a server, or the controls page refuses OK.
+#define ONE_SERVER "\"ip_port\": { \"00\": { \"address\": \"10.0.0.5\", \"port\": 5003, \"position\": 0 } },"
+
 const char kTwoGroups[] =
-    "\"activate\": 1, \"allowbypass\": 0, \"denymsg\": \"Blocked\","
+    ONE_SERVER "\"activate\": 1, \"allowbypass\": 0, \"denymsg\": \"Blocked\","
     "\"urls_allow\": [ \"10.1.2.3\" ], \"urls_deny\": [],"
     "\"rules\": {"
     " \"First\": { \"opMask\": \"0000000000000000000000000000000000000001\", \"schedule\": \"\","
@@ -156,7 +159,7 @@ TEST_F(Sheet, ExceptionsOnlyWithoutSectionIsSilent)
 
 TEST_F(Sheet, SectionWithoutGroupsKeepsTheWorkingGroupUnderItsOwnName)
 {
-    Open(ServiceDocument("\"activate\": 1"));
+    Open(ServiceDocument(ONE_SERVER "\"activate\": 1"));
     TestVeilgate editor(nullptr, &beach);
     probe.onApply = []() { g_currentGroup->m_members.AddTail("amy"); };
     Press(PSBTN_OK);
