@@ -2,6 +2,7 @@
 #include "Veilgate.h"
 #include "afxdlgs.h"
 #include "vggEditPrivilege.h"
+#include "vggEditSchedule.h"
 
 VGGETMEMBERFN Veilgate::m_fGetMember = NULL;
 const char Veilgate::s_defaultGroupName[] = "Default";
@@ -61,9 +62,12 @@ int Veilgate::EditVeilgate(CString dataFolder, CString serviceName, int saveAll)
     vggEditPrivilege nonOperationalPage(0);
     nonOperationalPage.m_blockAll = g_currentGroup->m_nonOpBlockAll;
     nonOperationalPage.m_mask = g_currentGroup->m_nonOpMask;
+    vggEditSchedule schedulePage;
+    schedulePage.m_mask = g_currentGroup->m_schedule;
 
     // The tabs, left to right.
     CPropertyPage* pages[] = {
+        &schedulePage,
         &operationalPage,
         &nonOperationalPage,
     };
@@ -81,6 +85,7 @@ int Veilgate::EditVeilgate(CString dataFolder, CString serviceName, int saveAll)
         g_currentGroup->m_opMask = operationalPage.m_mask;
         g_currentGroup->m_nonOpBlockAll = nonOperationalPage.m_blockAll;
         g_currentGroup->m_nonOpMask = nonOperationalPage.m_mask;
+        g_currentGroup->m_schedule = schedulePage.m_mask;
 
         // A section without groups: the working group is the constructor's,
         // which no list holds. Give it a name and keep it, so that the
