@@ -123,25 +123,20 @@ public:
     }
     // Text from a baseline point, turned counter-clockwise by `degrees`.
     void Text(const char* text, double x, double y, double emHeight, double degrees, COLORREF colour,
-              bool bold = false, UINT align = TA_LEFT)
+              bool bold = false)
     {
-        HFONT font = CreateFontA(-(int)lround(emHeight * SCALE), 0, (int)lround(degrees * 10),
-                                 (int)lround(degrees * 10), bold ? FW_BOLD : FW_NORMAL, 0, 0, 0, ANSI_CHARSET,
-                                 OUT_TT_ONLY_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
-                                 DEFAULT_PITCH, "Tahoma");
+        HFONT font = MakeFont(emHeight, degrees, bold);
         HGDIOBJ old = SelectObject(m_dc, font);
         SetTextColor(m_dc, colour);
-        SetTextAlign(m_dc, TA_BASELINE | align);
+        SetTextAlign(m_dc, TA_BASELINE | TA_LEFT);
         TextOutA(m_dc, (int)lround(x * SCALE), (int)lround(y * SCALE), text, (int)strlen(text));
         SelectObject(m_dc, old);
         DeleteObject(font);
     }
-    // Width of a text at this em height, in picture pixels.
-    double TextWidth(const char* text, double emHeight)
+    // Width of a text, in picture pixels.
+    double TextWidth(const char* text, double emHeight, bool bold = false)
     {
-        HFONT font = CreateFontA(-(int)lround(emHeight * SCALE), 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET,
-                                 OUT_TT_ONLY_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
-                                 DEFAULT_PITCH, "Tahoma");
+        HFONT font = MakeFont(emHeight, 0, bold);
         HGDIOBJ old = SelectObject(m_dc, font);
         SIZE size = {};
         GetTextExtentPoint32A(m_dc, text, (int)strlen(text), &size);
@@ -175,6 +170,14 @@ public:
     }
 
 private:
+    // Wine's own Tahoma, without smoothing: the averaging smooths it.
+    static HFONT MakeFont(double emHeight, double degrees, bool bold)
+    {
+        int tenths = (int)lround(degrees * 10);
+        return CreateFontA(-(int)lround(emHeight * SCALE), 0, tenths, tenths, bold ? FW_BOLD : FW_NORMAL, 0, 0, 0,
+                           ANSI_CHARSET, OUT_TT_ONLY_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
+                           DEFAULT_PITCH, "Tahoma");
+    }
     POINT Scaled(double x, double y) const { return { (LONG)lround(x * m_unit), (LONG)lround(y * m_unit) }; }
     void Select(COLORREF fill, double line, COLORREF edge)
     {
@@ -325,28 +328,30 @@ void DrawHeader()
     const COLORREF white = RGB(255, 255, 255);
     const double em = 10.5;
 
-    double hourWidth = c.TextWidth("Hour", em);
-    c.Text("Hour", (LABEL_W - hourWidth) / 2, HEADER_H - 8, em, 0, white);
+    double hourWidth = c.TextWidth("Hour", em, true);
+    c.Text("Hour", (LABEL_W - hourWidth) / 2, HEADER_H - 8, em, 0, white, true);
 
+    // Each day's name rises in the band between the rules of its column's
+    // two boundaries, its baseline parallel to the right-hand rule and 2.5
+    // pixels inside the band (whose width across is 17 / sqrt 2, about 12).
     static const char* const days[7] = { "Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat" };
-    for (int col = 0; col <= 7; ++col) {
-        // The rule: one pixel wide where it leaves the boundary at the
-        // bottom edge, running up and to the right.
-        double b = LABEL_W + COLUMN_W * col;
-        c.Polygon({ { (LONG)b, HEADER_H }, { (LONG)b + 1, HEADER_H }, { (LONG)b + 1 + HEADER_H, 0 },
-                    { (LONG)b + HEADER_H, 0 } },
-                  white);
-        if (col == 7)
-            break;
-        // The name's baseline runs parallel to the next rule, 2.5 pixels
-        // inside the band (whose width across is 17 / sqrt 2, about 12).
-        double inset = 2.5 * sqrt(2.0);
+    for (int col = 0; col < 7; ++col) {
+        double right = LABEL_W + COLUMN_W * (col + 1);
         double y0 = HEADER_H - 3;
-        double x0 = b + COLUMN_W + 1 + (HEADER_H - y0) - inset;
-        c.Text(days[col], x0, y0, em, 45, white);
+        double x0 = right + 1 + (HEADER_H - y0) - 2.5 * sqrt(2.0);
+        c.Text(days[col], x0, y0, em, 45, white, true);
     }
-
     Image img = c.Reduce();
+
+    // The rules: one pixel a row, starting on the bottom row at each column
+    // boundary x (the first pixel of a day column) and stepping one to the
+    // right for each row up.
+    for (int col = 0; col <= 7; ++col)
+        for (int k = 0; k < HEADER_H; ++k) {
+            int x = LABEL_W + COLUMN_W * col + k, y = HEADER_H - 1 - k;
+            if (x < HEADER_W)
+                img.alpha[y * HEADER_W + x] = 255;
+        }
     std::vector<Rgb> palette;
     for (int g = 0; g < GRADIENT_STEPS; ++g)
         for (int w = 0; w < WHITE_STEPS; ++w)
