@@ -6,5 +6,6 @@
 int main()
 {
     BenchEditor();
+    BenchSchedule();
     return 0;
 }

@@ -68,7 +68,7 @@ END_MESSAGE_MAP()
 
 ScheduleGrid::ScheduleGrid()
     : m_mask('0', MaskLength), m_topRow(0), m_dragging(0), m_lastColumn(-1), m_lastRow(-1),
-      m_memDC(NULL), m_memBitmap(NULL)
+      m_memDC(NULL), m_memBitmap(NULL), m_cellDC(NULL), m_cellBitmap(NULL)
 {
     // Black is both the mask colour and the background, so the cells' black
     // edges come out black.
@@ -83,8 +83,7 @@ ScheduleGrid::ScheduleGrid()
 
 ScheduleGrid::~ScheduleGrid()
 {
-    delete m_memBitmap;
-    delete m_memDC;
+    DeleteOffscreen();
     m_images.DeleteImageList();
 }
 
@@ -137,12 +136,15 @@ void ScheduleGrid::OnSize(UINT nType, int cx, int cy)
 
 // A memory context with a bitmap of the client area's size; paints are
 // drawn there and copied to the screen in one transfer.
+//
+// Beside it, the two cell pictures side by side, drawn once from the image
+// list: a paint copies them into the cells, which costs a fraction of
+// drawing each cell from the list (about 60 times less under Wine).
 void ScheduleGrid::CreateOffscreen()
 {
     CRect client;
     GetClientRect(&client);
-    delete m_memBitmap;
-    delete m_memDC;
+    DeleteOffscreen();
     m_memBitmap = new CBitmap;
     m_memDC = new CDC;
     CClientDC dc(this);
@@ -150,6 +152,24 @@ void ScheduleGrid::CreateOffscreen()
     m_memBitmap->CreateCompatibleBitmap(&dc, client.Width(), client.Height());
     m_memDC->SetMapMode(MM_TEXT);
     m_memDC->SelectStockObject(ANSI_VAR_FONT);
+
+    m_cellBitmap = new CBitmap;
+    m_cellDC = new CDC;
+    m_cellDC->CreateCompatibleDC(&dc);
+    m_cellBitmap->CreateCompatibleBitmap(&dc, 2 * ColumnWidth, RowHeight);
+    m_cellDC->SelectObject(m_cellBitmap);
+    for (int image = 0; image < 2; ++image)
+        m_images.Draw(m_cellDC, image, CPoint(ColumnWidth * image, 0), ILD_NORMAL);
+}
+
+void ScheduleGrid::DeleteOffscreen()
+{
+    delete m_memBitmap;
+    delete m_memDC;
+    delete m_cellDC;  // before its bitmap, which it holds selected
+    delete m_cellBitmap;
+    m_memBitmap = m_cellBitmap = NULL;
+    m_memDC = m_cellDC = NULL;
 }
 
 void ScheduleGrid::OnPaint()
@@ -168,8 +188,8 @@ void ScheduleGrid::OnPaint()
     m_memDC->SelectObject(pOldBitmap);
 }
 
-// Draws the visible rows in unscrolled coordinates: the cells from the
-// image list, then the hour labels in their 3-D frames.
+// Draws the visible rows in unscrolled coordinates: the cells' pictures,
+// then the hour labels in their 3-D frames.
 void ScheduleGrid::RenderGrid()
 {
     CRect client;
@@ -179,8 +199,8 @@ void ScheduleGrid::RenderGrid()
 
     for (int column = 0; column < Days; ++column)
         for (int hour = firstHour; hour <= lastHour; ++hour)
-            m_images.Draw(m_memDC, CellImage(m_mask[column * Hours + hour]),
-                          CPoint(LabelWidth + ColumnWidth * column, RowHeight * hour), ILD_NORMAL);
+            m_memDC->BitBlt(LabelWidth + ColumnWidth * column, RowHeight * hour, ColumnWidth, RowHeight, m_cellDC,
+                            ColumnWidth * CellImage(m_mask[column * Hours + hour]), 0, SRCCOPY);
 
     for (int hour = firstHour; hour <= lastHour; ++hour) {
         CString text;

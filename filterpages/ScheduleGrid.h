@@ -81,6 +81,7 @@ public:
 
 protected:
     void CreateOffscreen();
+    void DeleteOffscreen();
     void RenderGrid();
     void EndDrag();
 
@@ -101,4 +102,6 @@ protected:
     CImageList m_images;     // 0 non-operational, 1 operational
     CDC* m_memDC;
     CBitmap* m_memBitmap;
+    CDC* m_cellDC;           // the two pictures side by side, image 0 first
+    CBitmap* m_cellBitmap;
 };
