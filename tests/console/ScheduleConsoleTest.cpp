@@ -92,10 +92,19 @@ protected:
             GetExitCodeProcess(process.hProcess, &code);
         return code;
     }
-    static void ClickSundayMidnight(HWND grid)
+    // Opens the sheet on the schedule and clicks Sunday 00:00 in the grid;
+    // returns the sheet, or NULL with the failure recorded.
+    HWND OpenAndToggleSundayMidnight()
     {
+        HWND sheet = OpenSheet();
+        EXPECT_NE(nullptr, sheet);
+        HWND grid = sheet ? ShowGrid(sheet) : NULL;
+        EXPECT_NE(nullptr, grid);
+        if (grid == NULL)
+            return NULL;
         SendMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 3));
         SendMessageA(grid, WM_LBUTTONUP, 0, MAKELPARAM(50, 3));
+        return sheet;
     }
     // Where the working group's stored schedule (the last one in the
     // sample) begins in the file.
@@ -116,11 +125,8 @@ TEST_F(ConsoleSchedule, SundayMidnightSwitchedOnIsStoredAsTheLastCharacter)
     ASSERT_EQ('0', before[schedule + 167]);
     ASSERT_EQ('"', before[schedule + 168]);
 
-    HWND sheet = OpenSheet();
+    HWND sheet = OpenAndToggleSundayMidnight();
     ASSERT_NE(nullptr, sheet);
-    HWND grid = ShowGrid(sheet);
-    ASSERT_NE(nullptr, grid);
-    ClickSundayMidnight(grid);
     ASSERT_EQ(0u, Close(sheet, PSBTN_OK));
 
     // Only that character changes in the whole file.
@@ -131,11 +137,8 @@ TEST_F(ConsoleSchedule, SundayMidnightSwitchedOnIsStoredAsTheLastCharacter)
 
 TEST_F(ConsoleSchedule, CancelAfterAToggleLeavesTheFileByteForByte)
 {
-    HWND sheet = OpenSheet();
+    HWND sheet = OpenAndToggleSundayMidnight();
     ASSERT_NE(nullptr, sheet);
-    HWND grid = ShowGrid(sheet);
-    ASSERT_NE(nullptr, grid);
-    ClickSundayMidnight(grid);
     ASSERT_EQ(1u, Close(sheet, PSBTN_CANCEL));
     EXPECT_EQ(before, Document());
 }

@@ -4,36 +4,18 @@
 #include "vggEditPrivilege.h"
 #include "VeilgateGroup.h"
 #include "resource.h"
-#include "ModalDriver.h"
+#include "PageSheet.h"
 #include "PixelSupport.h"
 
 namespace {
 
-struct ScheduleSheet : ::testing::Test
+struct ScheduleSheet : PageSheet
 {
     vggEditSchedule schedule;
     vggEditPrivilege other;
-    CPropertySheet sheet{ "HTTP Proxy" };
-    ModalDriver driver;
-    HWND hSheet = NULL, page = NULL;
 
     // Runs act with the schedule page up, then closes the sheet with button.
-    void Run(std::function<void()> act, int button = PSBTN_OK)
-    {
-        sheet.AddPage(&schedule);
-        sheet.AddPage(&other);
-        driver.onWindow("HTTP Proxy", [&](HWND h) {
-            hSheet = h;
-            page = (HWND)SendMessageA(h, PSM_GETCURRENTPAGEHWND, 0, 0);
-            act();
-            PostMessageA(h, PSM_PRESSBUTTON, button, 0);
-        });
-        driver.start();
-        sheet.DoModal();
-        driver.stop();
-        EXPECT_EQ("", driver.failure());
-    }
-    void ShowPage(int index) { SendMessageA(hSheet, PSM_SETCURSEL, index, 0); }
+    void Run(std::function<void()> act, int button = PSBTN_OK) { RunSheet({ &schedule, &other }, act, button); }
     HWND Grid() const { return GetDlgItem(page, IDC_SCHEDULE_GRID); }
     void ClickGrid(int x, int y)
     {
