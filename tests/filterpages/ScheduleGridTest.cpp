@@ -168,6 +168,16 @@ TEST_F(Grid, ScrollPositionAndTheRowsHitFollowEveryRequest)
     }
 }
 
+TEST_F(Grid, WindowMadeAnewStartsAtTheTopRow)
+{
+    Scroll(SB_PAGEDOWN);
+    DestroyWindow(hwnd());
+    ASSERT_TRUE(grid.Create(10, 20, CWnd::FromHandle(parent), IDC_SCHEDULE_GRID));
+    EXPECT_EQ(0, GetScrollPos(hwnd(), SB_VERT));
+    Click(Cell(0, 0));
+    EXPECT_EQ(Positions({ 0 }), Toggled());
+}
+
 TEST_F(Grid, CellsShowTheMaskAndAToggledCellShowsTheOperationalPicture)
 {
     Pixels operational = Pixels::OfBitmap(IDB_OPERATIONAL_HOUR);
@@ -190,6 +200,8 @@ TEST_F(Grid, CellsShowTheMaskAndAToggledCellShowsTheOperationalPicture)
                 << "day " << column << " hour " << row << (on ? " operational" : " non-operational");
         }
     EXPECT_EQ(168, grid.GetMask().GetLength());
+    Click(Cell(0, 1));  // the stray character toggles to "0", not "1"
+    EXPECT_EQ('0', grid.GetMask()[1]);
 
     // The hour labels: light frame at the top and left, dark at the bottom
     // and right, dark text on white inside.

@@ -82,16 +82,6 @@ TEST(ScheduleLayout, VisibleHoursFollowTheTopRowAndTheHeight)
     }
 }
 
-TEST(ScheduleLayout, MaskCharactersOtherThanOneAreNonOperationalAndToggleToZero)
-{
-    EXPECT_EQ(1, CellImage('1'));
-    for (char ch : { '0', '2', 'x', ' ', '\0' })
-        EXPECT_EQ(0, CellImage(ch)) << (int)ch;
-    EXPECT_EQ('1', Toggled('0'));
-    for (char ch : { '1', '2', 'x', ' ' })
-        EXPECT_EQ('0', Toggled(ch)) << (int)ch;
-}
-
 TEST(ScheduleLayout, ShortMasksAreFilledWithNonOperationalHours)
 {
     EXPECT_EQ(CString('0', 168), FullMask(""));
