@@ -8,7 +8,7 @@ TARGETS := i686 x86_64
 JOBS    ?= 2
 BUILD   := build
 
-.PHONY: all deps build run screenshots test bench clean $(TARGETS:%=build-%)
+.PHONY: all deps build run screenshots test bench pictures clean $(TARGETS:%=build-%)
 
 all: build
 
@@ -34,6 +34,10 @@ test: deps build
 
 bench: deps build-i686
 	@tools/with-display $(BUILD)/i686/bin/vgbench.exe
+
+# Draws the bitmaps and icons in res/pictures anew (they are committed).
+pictures: deps
+	@tools/draw-pictures
 
 clean:
 	rm -rf $(BUILD)

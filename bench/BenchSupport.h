@@ -34,3 +34,4 @@ double TimeToFirstIdle(const std::function<void()>& open);
 // Benchmarks of the areas, in the order main runs them.
 void BenchEditor();
 void BenchExceptions();
+void BenchSchedule();

@@ -7,5 +7,6 @@ int main()
 {
     BenchEditor();
     BenchExceptions();
+    BenchSchedule();
     return 0;
 }

@@ -5,6 +5,7 @@
 #include "VeilgateExPage.h"
 #include "vggEditPrivilege.h"
 #include "ProxySettingsPage.h"
+#include "vggEditSchedule.h"
 
 VGGETMEMBERFN Veilgate::m_fGetMember = NULL;
 const char Veilgate::s_defaultGroupName[] = "Default";
@@ -67,12 +68,15 @@ int Veilgate::EditVeilgate(CString dataFolder, CString serviceName, int saveAll)
     vggEditPrivilege nonOperationalPage(0);
     nonOperationalPage.m_blockAll = g_currentGroup->m_nonOpBlockAll;
     nonOperationalPage.m_mask = g_currentGroup->m_nonOpMask;
+    vggEditSchedule schedulePage;
+    schedulePage.m_mask = g_currentGroup->m_schedule;
     ProxySettingsPage settingsPage(m_document, serviceName);
 
     // The tabs, left to right.
     CPropertyPage* pages[] = {
         &settingsPage,
         &controlPage,
+        &schedulePage,
         &operationalPage,
         &nonOperationalPage,
         &exceptionsPage,
@@ -91,6 +95,7 @@ int Veilgate::EditVeilgate(CString dataFolder, CString serviceName, int saveAll)
         g_currentGroup->m_opMask = operationalPage.m_mask;
         g_currentGroup->m_nonOpBlockAll = nonOperationalPage.m_blockAll;
         g_currentGroup->m_nonOpMask = nonOperationalPage.m_mask;
+        g_currentGroup->m_schedule = schedulePage.m_mask;
         CopyServerInfoMap(&controlPage.m_serverMap, &m_servers);
 
         // A section without groups: the working group is the constructor's,

@@ -85,3 +85,25 @@
 #define IDC_SERVER_VALUE        5280
 #define IDC_SERVER_PORT         5298
 #define IDS_VG_INVALID_ADDRESS  5802
+
+// Schedule page and its grid
+#define IDD_VG_SCHEDULE         5168
+#define IDC_SCHEDULE_GRID       5241
+#define IDC_SCHEDULE_FRAME      5247
+#define IDB_OPERATIONAL_HOUR    5032
+#define IDB_NONOPERATIONAL_HOUR 5033
+#define IDB_SCHEDULE_HEADER     5037
+
+// Pictures of the module that no page loads; the host finds them by number
+#define IDB_ALLOWED             5030
+#define IDB_DENIED              5031
+#define IDB_SCHEDULE            5036
+#define IDB_FILTER              5047
+#define IDI_HTTP_PROXY          5035
+#define IDI_ALLOWED             5038
+#define IDI_DENIED              5039
+#define IDI_SCHEDULE            5040
+#define IDI_CATEGORIES          5041
+#define IDI_EXCEPTION           5042
+#define IDI_FILTER_SERVER       5048
+#define IDI_GROUP               5049

@@ -2,8 +2,8 @@
 // chain of the framework layer.
 //
 //   CPoint, CSize, CRect, CCmdTarget, CWnd, CDialog, CDataExchange,
-//   CButton, CEdit, CStatic, CListBox, CDC, CClientDC, CPaintDC, CFont,
-//   CWaitCursor, AFX_EXTENSION_MODULE, CDynLinkLibrary
+//   CButton, CEdit, CStatic, CListBox, CDC, CClientDC, CPaintDC, CGdiObject,
+//   CFont, CBitmap, CWaitCursor, AFX_EXTENSION_MODULE, CDynLinkLibrary
 #pragma once
 
 #include "afx.h"
@@ -69,6 +69,7 @@ class CCmdTarget;
 class CWnd;
 class CDC;
 class CFont;
+class CBitmap;
 
 typedef LRESULT (*AFX_PTHUNK)(CCmdTarget* pTarget, WPARAM wParam, LPARAM lParam);
 
@@ -108,6 +109,8 @@ template <auto F> LRESULT AfxThunk_bDC(CCmdTarget* p, WPARAM w, LPARAM);
 template <auto F> LRESULT AfxThunk_vScroll(CCmdTarget* p, WPARAM w, LPARAM l);
 template <auto F> LRESULT AfxThunk_bSetCursor(CCmdTarget* p, WPARAM w, LPARAM l);
 template <auto F> LRESULT AfxThunk_uGetDlgCode(CCmdTarget* p, WPARAM, LPARAM) { return (AFX_TARGET(F)->*F)(); }
+template <auto F> LRESULT AfxThunk_iCreate(CCmdTarget* p, WPARAM, LPARAM l)
+{ return (AFX_TARGET(F)->*F)(reinterpret_cast<LPCREATESTRUCT>(l)); }
 
 #define DECLARE_MESSAGE_MAP() \
 protected: \
@@ -153,6 +156,7 @@ protected: \
 #define ON_WM_CHAR() { WM_CHAR, 0, 0, 0, &AfxThunk_vKey<&ThisClass::OnChar> },
 #define ON_WM_KILLFOCUS() { WM_KILLFOCUS, 0, 0, 0, &AfxThunk_vWnd<&ThisClass::OnKillFocus> },
 #define ON_WM_SETFOCUS() { WM_SETFOCUS, 0, 0, 0, &AfxThunk_vWnd<&ThisClass::OnSetFocus> },
+#define ON_WM_CREATE() { WM_CREATE, 0, 0, 0, &AfxThunk_iCreate<&ThisClass::OnCreate> },
 #define ON_WM_DESTROY() { WM_DESTROY, 0, 0, 0, &AfxThunk_v<&ThisClass::OnDestroy> },
 #define ON_WM_PAINT() { WM_PAINT, 0, 0, 0, &AfxThunk_v<&ThisClass::OnPaint> },
 #define ON_WM_SIZE() { WM_SIZE, 0, 0, 0, &AfxThunk_vSize<&ThisClass::OnSize> },
@@ -228,6 +232,14 @@ public:
     CWnd* SetCapture() { return FromHandle(::SetCapture(m_hWnd)); }
     static CWnd* PASCAL GetCapture() { return FromHandle(::GetCapture()); }
 
+    BOOL SetScrollInfo(int nBar, LPSCROLLINFO lpScrollInfo, BOOL bRedraw = TRUE)
+    { return ::SetScrollInfo(m_hWnd, nBar, lpScrollInfo, bRedraw); }
+    BOOL GetScrollInfo(int nBar, LPSCROLLINFO lpScrollInfo, UINT nMask = SIF_ALL);
+    int SetScrollPos(int nBar, int nPos, BOOL bRedraw = TRUE) { return ::SetScrollPos(m_hWnd, nBar, nPos, bRedraw); }
+    int GetScrollPos(int nBar) const { return ::GetScrollPos(m_hWnd, nBar); }
+    void ScrollWindow(int xAmount, int yAmount, LPCRECT lpRect = NULL, LPCRECT lpClipRect = NULL)
+    { ::ScrollWindow(m_hWnd, xAmount, yAmount, lpRect, lpClipRect); }
+
     void GetClientRect(LPRECT lpRect) const { ::GetClientRect(m_hWnd, lpRect); }
     void GetWindowRect(LPRECT lpRect) const { ::GetWindowRect(m_hWnd, lpRect); }
     void ClientToScreen(LPPOINT lpPoint) const { ::ClientToScreen(m_hWnd, lpPoint); }
@@ -261,6 +273,8 @@ public:
     int MessageBox(LPCTSTR lpszText, LPCTSTR lpszCaption = NULL, UINT nType = MB_OK);
 
 // Operations
+    // A NULL class name creates the window with the framework's own window
+    // class: no background brush, the arrow cursor, double clicks.
     virtual BOOL CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName,
                           DWORD dwStyle, int x, int y, int nWidth, int nHeight,
                           HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam = NULL);
@@ -292,6 +306,7 @@ public:
     void OnChar(UINT nChar, UINT nRepCnt, UINT nFlags) { Default(); }
     void OnKillFocus(CWnd* pNewWnd) { Default(); }
     void OnSetFocus(CWnd* pOldWnd) { Default(); }
+    int OnCreate(LPCREATESTRUCT lpCreateStruct) { return (int)Default(); }
     void OnDestroy() { Default(); }
     void OnPaint() { Default(); }
     void OnSize(UINT nType, int cx, int cy) { Default(); }
@@ -333,6 +348,8 @@ public:
     HGDIOBJ GetSafeHandle() const { return this == NULL ? NULL : m_hObject; }
     BOOL DeleteObject();
     virtual ~CGdiObject();
+    // A wrapper that does not own the object; kept until the process ends.
+    static CGdiObject* PASCAL FromHandle(HGDIOBJ hObject);
 };
 
 class AFX_CORE_API CFont : public CGdiObject
@@ -343,15 +360,49 @@ public:
     static CFont* PASCAL FromHandle(HFONT hFont);  // temporary, not owning
 };
 
+class AFX_CORE_API CBitmap : public CGdiObject
+{
+    DECLARE_DYNAMIC(CBitmap)
+public:
+    operator HBITMAP() const { return (HBITMAP)m_hObject; }
+    static CBitmap* PASCAL FromHandle(HBITMAP hBitmap) { return (CBitmap*)CGdiObject::FromHandle(hBitmap); }
+    // From the first module of the resource chain that holds it.
+    BOOL LoadBitmap(UINT nIDResource);
+    BOOL CreateCompatibleBitmap(CDC* pDC, int nWidth, int nHeight);
+    int GetBitmap(BITMAP* pBitMap) const { return ::GetObjectA(m_hObject, sizeof(BITMAP), pBitMap); }
+};
+
 class AFX_CORE_API CDC : public CObject
 {
     DECLARE_DYNAMIC(CDC)
 public:
     HDC m_hDC = NULL;
+    CDC() {}
+    // Deletes a context made with CreateCompatibleDC (the derived classes
+    // release theirs first).
+    virtual ~CDC();
     operator HDC() const { return m_hDC; }
     HDC GetSafeHdc() const { return this == NULL ? NULL : m_hDC; }
+    BOOL CreateCompatibleDC(CDC* pDC) { m_hDC = ::CreateCompatibleDC(pDC->GetSafeHdc()); return m_hDC != NULL; }
+    BOOL DeleteDC();
     CFont* SelectObject(CFont* pFont);
+    CBitmap* SelectObject(CBitmap* pBitmap)
+    { return CBitmap::FromHandle((HBITMAP)::SelectObject(m_hDC, pBitmap->GetSafeHandle())); }
     HGDIOBJ SelectObject(HGDIOBJ hObject) { return ::SelectObject(m_hDC, hObject); }
+    CGdiObject* SelectStockObject(int nIndex)
+    { return CGdiObject::FromHandle(::SelectObject(m_hDC, ::GetStockObject(nIndex))); }
+    int SetMapMode(int nMapMode) { return ::SetMapMode(m_hDC, nMapMode); }
+    CPoint SetWindowOrg(int x, int y);
+    int GetClipBox(LPRECT lpRect) const { return ::GetClipBox(m_hDC, lpRect); }
+    void DPtoLP(LPRECT lpRect) const { ::DPtoLP(m_hDC, (LPPOINT)lpRect, 2); }
+    BOOL PatBlt(int x, int y, int nWidth, int nHeight, DWORD dwRop) { return ::PatBlt(m_hDC, x, y, nWidth, nHeight, dwRop); }
+    BOOL BitBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc, DWORD dwRop)
+    { return ::BitBlt(m_hDC, x, y, nWidth, nHeight, pSrcDC->GetSafeHdc(), xSrc, ySrc, dwRop); }
+    int DrawText(const CString& str, LPRECT lpRect, UINT nFormat)
+    { return ::DrawTextA(m_hDC, str, str.GetLength(), lpRect, nFormat); }
+    // One-pixel frame just inside the rectangle: top and left in one colour,
+    // bottom and right in the other. Leaves the background colour changed.
+    void Draw3dRect(LPCRECT lpRect, COLORREF clrTopLeft, COLORREF clrBottomRight);
     CSize GetTextExtent(LPCTSTR lpszString, int nCount) const;
     CSize GetTextExtent(const CString& str) const { return GetTextExtent(str, str.GetLength()); }
     COLORREF SetTextColor(COLORREF crColor) { return ::SetTextColor(m_hDC, crColor); }

@@ -269,6 +269,7 @@ CDC* CWnd::GetDC()
 int CWnd::ReleaseDC(CDC* pDC)
 {
     int n = ::ReleaseDC(m_hWnd, pDC->m_hDC);
+    pDC->m_hDC = NULL;  // released, not to be deleted
     delete pDC;
     return n;
 }

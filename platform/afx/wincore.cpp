@@ -302,9 +302,29 @@ LRESULT CWnd::Default()
 /////////////////////////////////////////////////////////////////////////////
 // Operations
 
+// The framework's window class, for windows that paint all of themselves:
+// no background brush, so nothing is erased before a paint.
+static LPCTSTR AfxDefaultWndClass()
+{
+    static const char szClass[] = "AfxWnd42";
+    static ATOM atom = 0;
+    if (atom == 0) {
+        WNDCLASSA wc = {};
+        wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
+        wc.lpfnWndProc = ::DefWindowProcA;
+        wc.hInstance = AfxGetInstanceHandle();
+        wc.hCursor = ::LoadCursor(NULL, IDC_ARROW);
+        wc.lpszClassName = szClass;
+        atom = ::RegisterClassA(&wc);
+    }
+    return szClass;
+}
+
 BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle,
                     int x, int y, int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam)
 {
+    if (lpszClassName == NULL)
+        lpszClassName = AfxDefaultWndClass();
     AfxHookWindowCreate(this);
     HWND hWnd = ::CreateWindowExA(dwExStyle, lpszClassName, lpszWindowName, dwStyle, x, y, nWidth, nHeight,
                                   hWndParent, nIDorHMenu, AfxGetInstanceHandle(), lpParam);
@@ -329,6 +349,13 @@ BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags)
     if (nFlags != 0)
         ::SetWindowPos(m_hWnd, NULL, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags);
     return TRUE;
+}
+
+BOOL CWnd::GetScrollInfo(int nBar, LPSCROLLINFO lpScrollInfo, UINT nMask)
+{
+    lpScrollInfo->cbSize = sizeof(SCROLLINFO);
+    lpScrollInfo->fMask = nMask;
+    return ::GetScrollInfo(m_hWnd, nBar, lpScrollInfo);
 }
 
 void CWnd::GetWindowText(CString& rString) const

@@ -96,11 +96,12 @@ TEST_F(Console, ScreenshotsShowEveryPageThenCancel)
         FindClose(h);
     }
     RemoveDirectoryA(shots.c_str());
-    // Named by tab position ("NN-") and caption; positions move as pages join.
-    auto shown = [&names](const std::string& caption) {
-        return std::any_of(names.begin(), names.end(),
-                           [&caption](const std::string& n) { return n.size() > 3 && n.substr(3) == caption; });
-    };
-    EXPECT_TRUE(shown("VG-Operational-Privileges.png"));
+    // Named by tab position and caption.
+    for (const char* page : { "-Settings.png", "-Veilgate-Controls.png", "-VG-Schedule.png",
+                              "-VG-Operational-Privileges.png", "-VG-Non-operational-Privileges.png",
+                              "-VG-Exceptions.png" })
+        EXPECT_NE(names.end(), std::find_if(names.begin(), names.end(), [page](const std::string& name) {
+            return name.size() == 2 + strlen(page) && name.compare(2, std::string::npos, page) == 0;
+        })) << page;
     EXPECT_EQ(before, ReadFile(document));
 }

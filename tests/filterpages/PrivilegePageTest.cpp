@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include "vggEditPrivilege.h"
 #include "resource.h"
-#include "ModalDriver.h"
+#include "PageSheet.h"
 #include <algorithm>
 
 namespace {
@@ -28,33 +28,14 @@ Names Sorted(Names names)
 
 const Names kTable(vggEditPrivilege::s_categoryNames, vggEditPrivilege::s_categoryNames + 40);
 
-struct PrivilegeSheet : ::testing::Test
+struct PrivilegeSheet : PageSheet
 {
     vggEditPrivilege operational{ 1 }, nonOperational;
-    CPropertySheet sheet{ "HTTP Proxy" };
-    ModalDriver driver;
-    HWND hSheet = NULL, page = NULL;
 
     // Runs act with the first page up, then closes the sheet with button.
     void Run(std::function<void()> act, int button = PSBTN_OK)
     {
-        sheet.AddPage(&operational);
-        sheet.AddPage(&nonOperational);
-        driver.onWindow("HTTP Proxy", [&](HWND h) {
-            hSheet = h;
-            page = (HWND)SendMessageA(h, PSM_GETCURRENTPAGEHWND, 0, 0);
-            act();
-            PostMessageA(h, PSM_PRESSBUTTON, button, 0);
-        });
-        driver.start();
-        sheet.DoModal();
-        driver.stop();
-        EXPECT_EQ("", driver.failure());
-    }
-    void ShowPage(int index)
-    {
-        SendMessageA(hSheet, PSM_SETCURSEL, index, 0);
-        page = (HWND)SendMessageA(hSheet, PSM_GETCURRENTPAGEHWND, 0, 0);
+        RunSheet({ &operational, &nonOperational }, act, button);
     }
     HWND Item(int id) const { return GetDlgItem(page, id); }
     Names Allowed() const { return Entries(Item(IDC_ALLOWED_LIST)); }

@@ -1,0 +1,68 @@
+// CGdiObject temporaries, CBitmap, and the drawing side of CDC: memory
+// contexts, origins, block transfers.
+#include "afxwin.h"
+#include <map>
+
+IMPLEMENT_DYNAMIC(CBitmap, CGdiObject)
+
+CGdiObject* PASCAL CGdiObject::FromHandle(HGDIOBJ hObject)
+{
+    // One wrapper per handle, never owning it: the objects selected out of a
+    // context are few (the stock ones, mostly), so they are simply kept.
+    struct CTempGdiObject : CBitmap { ~CTempGdiObject() { m_hObject = NULL; } };
+    static std::map<HGDIOBJ, CTempGdiObject*> s_temporary;
+    if (hObject == NULL)
+        return NULL;
+    CTempGdiObject*& p = s_temporary[hObject];
+    if (p == NULL) {
+        p = new CTempGdiObject;
+        p->m_hObject = hObject;
+    }
+    return p;
+}
+
+BOOL CBitmap::LoadBitmap(UINT nIDResource)
+{
+    LPCTSTR lpszName = MAKEINTRESOURCEA(nIDResource);
+    m_hObject = ::LoadBitmapA(AfxFindResourceHandle(lpszName, RT_BITMAP), lpszName);
+    return m_hObject != NULL;
+}
+
+BOOL CBitmap::CreateCompatibleBitmap(CDC* pDC, int nWidth, int nHeight)
+{
+    m_hObject = ::CreateCompatibleBitmap(pDC->GetSafeHdc(), nWidth, nHeight);
+    return m_hObject != NULL;
+}
+
+CDC::~CDC()
+{
+    DeleteDC();
+}
+
+BOOL CDC::DeleteDC()
+{
+    if (m_hDC == NULL)
+        return FALSE;
+    BOOL bResult = ::DeleteDC(m_hDC);
+    m_hDC = NULL;
+    return bResult;
+}
+
+CPoint CDC::SetWindowOrg(int x, int y)
+{
+    POINT old = { 0, 0 };
+    ::SetWindowOrgEx(m_hDC, x, y, &old);
+    return old;
+}
+
+void CDC::Draw3dRect(LPCRECT lpRect, COLORREF clrTopLeft, COLORREF clrBottomRight)
+{
+    int x = lpRect->left, y = lpRect->top;
+    int cx = lpRect->right - x, cy = lpRect->bottom - y;
+    CRect top(x, y, x + cx - 1, y + 1), left(x, y, x + 1, y + cy - 1);
+    CRect right(x + cx - 1, y, x + cx, y + cy), bottom(x, y + cy - 1, x + cx, y + cy);
+    FillSolidRect(top, clrTopLeft);
+    FillSolidRect(left, clrTopLeft);
+    FillSolidRect(right, clrBottomRight);
+    FillSolidRect(bottom, clrBottomRight);
+}
