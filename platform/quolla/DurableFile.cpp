@@ -39,7 +39,7 @@ std::string systemMessage(DWORD code)
     if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, code, 0, text,
                        sizeof text, NULL))
         message = text;
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
+    while (!message.empty() && strchr("\r\n .", message.back()))
         message.pop_back();
     if (message.empty())
         message = "system error " + std::to_string(code);

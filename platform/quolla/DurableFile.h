@@ -32,7 +32,7 @@ std::string finalPath(const std::string& path);
 bool replaceFile(const std::string& path, const std::string& bytes, std::string& reason,
                  const Steps& steps = Steps());
 
-// The system's text for an error code, without the line end.
+// The system's text for an error code, without the full stop and line end.
 std::string systemMessage(DWORD code);
 
 }  // namespace durable

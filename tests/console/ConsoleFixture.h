@@ -1,0 +1,41 @@
+// The console end to end: a real process on a copy of the sample document,
+// driven through its windows as a person would, and the file compared after.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+#include <prsht.h>
+#include <string>
+#include "quolla.h"
+
+std::string ReadFile(const std::string& path);
+void WriteText(const std::string& path, const std::string& text);
+
+class Console : public ::testing::Test
+{
+protected:
+    std::string folder;
+    std::string document;
+    PROCESS_INFORMATION process = {};
+
+    void SetUp() override;
+    void TearDown() override;
+
+    // Starts the console; what it writes to stderr goes to a file of the folder.
+    void Start(const std::string& args);
+    std::string StandardArgs() { return "--document \"" + document + "\" --service http-proxy"; }
+    // What the console wrote to stderr, with plain line feeds.
+    std::string Errors() const;
+
+    HWND WaitForSheet();
+    DWORD WaitForExit();
+    // Starts the console on the document and presses one of the sheet's buttons.
+    DWORD OpenAndPress(const std::string& args, int button);
+    DWORD Run(const std::string& args);
+    HWND ShowPage(HWND sheet, int index);
+    // The index of the tab with this caption.
+    int PageIndex(HWND sheet, const char* caption);
+    // The working group (the group read last) as stored in the document.
+    QuoSievex StoredWorkingGroup();
+};
