@@ -1,8 +1,7 @@
 // Saving: the old file is replaced in one step or not at all, whatever fails
-// and whoever is reading it, and the file a link leads to is the one saved.
+// and whoever is reading it. (Links: the console's tests.)
 #include "DurableFile.h"
 #include "QuollaFixture.h"
-#include "SymbolicLink.h"
 
 namespace {
 
@@ -166,24 +165,4 @@ TEST_F(QuollaTest, AReadOnlyFileIsNotReplaced)
     EXPECT_EQ(readFile(path), kOld);
     EXPECT_NE(GetFileAttributesA(path) & FILE_ATTRIBUTE_READONLY, 0u);
     EXPECT_EQ(folder(), Names{ "doc.json" });
-}
-
-TEST_F(QuollaTest, TheFileALinkLeadsToIsSavedAndTheLinkStays)
-{
-    ASSERT_TRUE(CreateDirectoryA(file("real"), NULL));
-    const CString real = file("real\\doc.json");
-    const CString link = file("link.json");
-    writeFile(real, kOld);
-    if (!MakeSymbolicLink((LPCTSTR)link, "real\\doc.json"))
-        GTEST_SKIP() << "no symbolic links here";
-    Beach beach;
-    openAndEdit(beach, link);
-    CString error;
-    ASSERT_TRUE(beach.save(error)) << (LPCTSTR)error;
-    EXPECT_EQ(readFile(real), kNew);
-    EXPECT_EQ(folder(), (Names{ "link.json", "real" }));
-    // Still a link: what is written to the real file shows through it.
-    writeFile(real, "later");
-    EXPECT_EQ(readFile(link), "later");
-    RemoveSymbolicLink((LPCTSTR)link);
 }
