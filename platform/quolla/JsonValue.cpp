@@ -188,14 +188,14 @@ public:
             return;
         }
         out.append(*text_, 0, root.begin_);
-        kept(root, Layout().unit);
+        kept(root, Layout());
         out.append(*text_, root.end_, std::string::npos);
     }
 
     void value(const Value& v, const Layout& at)
     {
         if (text_ && v.end_) {
-            kept(v, at.unit);
+            kept(v, at);
             return;
         }
         switch (v.kind()) {
@@ -271,9 +271,9 @@ private:
 
     // A value read from the text: a scalar is copied; a container is rebuilt
     // from its children's leads, so that removed, replaced and added children
-    // change only their own part of the text. unit is one level of
-    // indentation where the children do not show it.
-    void kept(const Value& v, const std::string& unit)
+    // change only their own part of the text. Where no child shows how
+    // children are laid out, at (the value's own place) tells.
+    void kept(const Value& v, const Layout& at)
     {
         const std::string& t = *text_;
         if (v.kind() != Kind::Array && v.kind() != Kind::Object) {
@@ -287,7 +287,7 @@ private:
         const std::string own = lineIndent(t, v.begin_);
         // New children copy the blanks of the last child that has its own.
         Gaps model;
-        model.before = newline_ + own + unit;
+        model.before = at.oneLine ? std::string() : newline_ + own + at.unit;
         bool modelled = false;
         for (size_t i = count; i-- > 0 && !modelled;) {
             if (child(i).leadEnd_) {
@@ -330,7 +330,7 @@ private:
             }
             value(c, layoutAfter(gaps.before, own));
         }
-        if (wasEmpty && count > 0 && !modelled && model.before.find('\n') != std::string::npos) {
+        if (wasEmpty && count > 0 && !modelled && !at.oneLine) {
             out += newline_;
             out += own;
             out += t[close];

@@ -299,11 +299,13 @@ bool checkTexts(Shape shape, const json::Value& v, Fault& fault)
         const Record record = recordOf(shape);
         for (const auto& member : v.members()) {
             const std::string context = std::string(": ") + record.noun + " " + json::quote(member.first);
-            if (!checkText(member.first, member.second.line(),
+            if (!checkText(member.first, 0,
                            std::string(": the ") + (shape == Shape::Servers ? "key" : "name") + " of " +
                                record.noun + " " + json::quote(member.first),
-                           fault))
+                           fault)) {
+                fault.line = v.keyLine(member.first);  // found again only on this rare path
                 return false;
+            }
             for (size_t i = 0; i < record.count; ++i) {
                 const json::Value* field = member.second.find(record.fields[i].name);
                 Fault inner;

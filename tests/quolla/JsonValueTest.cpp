@@ -265,6 +265,10 @@ TEST(JsonKeep, NewMembersTakeTheirNeighboursBlanksAndLineEnds)
     inner.find("y")->append(Value::makeInt(2));
     doc.find("a")->set("z", inner);
     EXPECT_EQ(json::write(doc, compact), "{\"a\":{\"x\":1,\"z\":{\"y\": [2]}}}");
+    const std::string compactEmpty = "{\"a\":{}}";
+    doc = parseOk(compactEmpty);
+    doc.find("a")->set("b", Value::makeInt(1));
+    EXPECT_EQ(json::write(doc, compactEmpty), "{\"a\":{\"b\": 1}}");
 
     const std::string crlf = "{\r\n  \"a\": 1\r\n}\r\n";
     doc = parseOk(crlf);
