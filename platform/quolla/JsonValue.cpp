@@ -136,18 +136,6 @@ struct Layout
     bool oneLine = false;
 };
 
-// The leading blanks of the line that holds offset at.
-std::string lineIndent(const std::string& text, size_t at)
-{
-    size_t start = at;
-    while (start > 0 && text[start - 1] != '\n')
-        --start;
-    size_t end = start;
-    while (end < at && (text[end] == ' ' || text[end] == '\t'))
-        ++end;
-    return text.substr(start, end - start);
-}
-
 Layout layoutAfter(const std::string& before, const std::string& outerIndent)
 {
     Layout layout;
@@ -241,6 +229,25 @@ public:
 private:
     const std::string* text_;
     std::string newline_ = "\n";
+    std::vector<uint32_t> lineStarts_;  // of the text, made when first needed
+
+    // The leading blanks of the line that holds offset at. The lines are
+    // indexed once, so that a document on one long line costs no more.
+    std::string lineIndent(size_t at)
+    {
+        const std::string& t = *text_;
+        if (lineStarts_.empty()) {
+            lineStarts_.push_back(0);
+            for (size_t i = 0; i < t.size(); ++i)
+                if (t[i] == '\n')
+                    lineStarts_.push_back(static_cast<uint32_t>(i + 1));
+        }
+        size_t start = *(std::upper_bound(lineStarts_.begin(), lineStarts_.end(), at) - 1);
+        size_t end = start;
+        while (end < at && (t[end] == ' ' || t[end] == '\t'))
+            ++end;
+        return t.substr(start, end - start);
+    }
 
     // The blanks of a child's lead; the key is skipped over as written.
     Gaps gapsOf(const Value& child, bool object) const
@@ -284,7 +291,7 @@ private:
         const size_t count = object ? v.members().size() : v.items().size();
         auto child = [&](size_t i) -> const Value& { return object ? v.members()[i].second : v.items()[i]; };
 
-        const std::string own = lineIndent(t, v.begin_);
+        const std::string own = lineIndent(v.begin_);
         // New children copy the blanks of the last child that has its own.
         Gaps model;
         model.before = at.oneLine ? std::string() : newline_ + own + at.unit;

@@ -335,4 +335,18 @@ TEST(JsonValue, LargeDocument)
     EXPECT_EQ(back, doc);
     EXPECT_EQ(back.items()[9999].line(), 1 + 9999 * 5 + 1);
     EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count(), 2000);
+
+    // The same on one line, one item changed: its neighbours are found
+    // without reading the whole line again for each.
+    std::string oneLine = "[";
+    for (int i = 0; i < 30000; ++i)
+        oneLine += (i ? "," : "") + std::string("{\"id\":") + std::to_string(i) + ",\"tags\":[]}";
+    oneLine += "]";
+    Value edited = parseOk(oneLine);
+    edited.items()[29999].set("id", Value::makeInt(-1));
+    const auto keptStart = std::chrono::steady_clock::now();
+    const std::string keptText = json::write(edited, oneLine);
+    const auto keptElapsed = std::chrono::steady_clock::now() - keptStart;
+    EXPECT_EQ(keptText.substr(keptText.size() - 20), "{\"id\":-1,\"tags\":[]}]");
+    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(keptElapsed).count(), 1000);
 }
