@@ -197,8 +197,9 @@ public:
     // read-only file is not replaced. On failure the old file is untouched
     // and the message names the file and says so. Quolla::submit() is this.
     bool save(CString& error);
-    // Whether setProp or delProp has changed the document since it was
-    // opened or last saved.
+    // Whether setProp or delProp has been called since the document was
+    // opened or last saved (setting an equal value counts: it was asked to
+    // be written).
     bool isModified() const;
     // The document as save() would write it (UTF-8): the text as it was read,
     // with only what has been set since written anew.
