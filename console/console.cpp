@@ -4,8 +4,12 @@
 //   console.exe --document FILE --service NAME [--data-folder DIR]
 //               [--exceptions-only] [--screenshots DIR]
 //
-// Exit codes: 0 OK (saved), 1 Cancel (nothing written), 2 usage or document
-// error (nothing written).
+// Exit codes: 0 OK (the document saved), 1 Cancel (nothing written), 2 usage
+// or document error (nothing written) or a failed save (the file left as it
+// was; the message names it).
+//
+// The manifest asks for the UTF-8 code page, so that texts in any script
+// reach the editor as they stand in the document.
 #include "afxwin.h"
 #include "quolla.h"
 #include "Veilgate.h"
@@ -94,7 +98,10 @@ int main(int argc, char** argv)
     }
     if (!confirmed)
         return 1;
-    if (!beach.save(error))
+    // The editor's full save has already made the document durable; what it
+    // leaves unsaved (the exceptions-only write-back, or a failed commit)
+    // is saved here, once.
+    if (beach.isModified() && !beach.save(error))
         return Fail((LPCTSTR)error);
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "JsonValue.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -97,11 +98,9 @@ void writeString(std::string& out, const std::string& s)
     out += '"';
 }
 
-std::string quoted(const std::string& s)
+bool isBlank(char c)
 {
-    std::string out;
-    writeString(out, s);
-    return out;
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
 void writeReal(std::string& out, double d)
@@ -119,54 +118,234 @@ void writeReal(std::string& out, double d)
         out += ".0";
 }
 
-void writeValue(std::string& out, const Value& v, int indent)
+// The blanks of one member or item as written: before it (after the comma),
+// between key and colon, and after the colon.
+struct Gaps
 {
-    const auto newline = [&](int level) {
-        out += '\n';
-        out.append(static_cast<size_t>(level) * 2, ' ');
-    };
-    switch (v.kind()) {
-    case Kind::Null: out += "null"; break;
-    case Kind::Bool: out += v.asBool() ? "true" : "false"; break;
-    case Kind::Int: out += std::to_string(v.asInt()); break;
-    case Kind::Real: writeReal(out, v.asReal()); break;
-    case Kind::String: writeString(out, v.asString()); break;
-    case Kind::Array:
-        if (v.items().empty()) {
-            out += "[]";
-            break;
-        }
-        out += '[';
-        for (size_t i = 0; i < v.items().size(); ++i) {
-            if (i)
-                out += ',';
-            newline(indent + 1);
-            writeValue(out, v.items()[i], indent + 1);
-        }
-        newline(indent);
-        out += ']';
-        break;
-    case Kind::Object:
-        if (v.members().empty()) {
-            out += "{}";
-            break;
-        }
-        out += '{';
-        for (size_t i = 0; i < v.members().size(); ++i) {
-            if (i)
-                out += ',';
-            newline(indent + 1);
-            writeString(out, v.members()[i].first);
-            out += ": ";
-            writeValue(out, v.members()[i].second, indent + 1);
-        }
-        newline(indent);
-        out += '}';
-        break;
+    std::string before;
+    std::string afterKey;
+    std::string afterColon = " ";
+};
+
+// Where a new value goes: the indentation of its line and one level more,
+// or all on one line like its neighbours.
+struct Layout
+{
+    std::string indent;
+    std::string unit = "  ";
+    bool oneLine = false;
+};
+
+Layout layoutAfter(const std::string& before, const std::string& outerIndent)
+{
+    Layout layout;
+    const size_t newline = before.rfind('\n');
+    if (newline == std::string::npos) {
+        layout.indent = outerIndent;
+        layout.oneLine = true;
+        return layout;
     }
+    layout.indent = before.substr(newline + 1);
+    if (layout.indent.size() > outerIndent.size() && layout.indent.compare(0, outerIndent.size(), outerIndent) == 0)
+        layout.unit = layout.indent.substr(outerIndent.size());
+    return layout;
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// Writer
+
+class Writer {
+public:
+    // With a text, values read from it are given back as they stand there.
+    explicit Writer(const std::string* text) : text_(text)
+    {
+        if (text && text->find("\r\n") != std::string::npos)
+            newline_ = "\r\n";
+    }
+
+    std::string out;
+
+    // The root with what stands before and after it in the text.
+    void document(const Value& root)
+    {
+        if (!root.end_) {
+            value(root, Layout());
+            out += '\n';
+            return;
+        }
+        out.append(*text_, 0, root.begin_);
+        kept(root, Layout());
+        out.append(*text_, root.end_, std::string::npos);
+    }
+
+    void value(const Value& v, const Layout& at)
+    {
+        if (text_ && v.end_) {
+            kept(v, at);
+            return;
+        }
+        switch (v.kind()) {
+        case Kind::Null: out += "null"; break;
+        case Kind::Bool: out += v.asBool() ? "true" : "false"; break;
+        case Kind::Int: out += std::to_string(v.asInt()); break;
+        case Kind::Real: writeReal(out, v.asReal()); break;
+        case Kind::String: writeString(out, v.asString()); break;
+        case Kind::Array:
+        case Kind::Object: {
+            const bool object = v.kind() == Kind::Object;
+            const size_t count = object ? v.members().size() : v.items().size();
+            if (count == 0) {
+                out += object ? "{}" : "[]";
+                break;
+            }
+            Layout inner = at;
+            inner.indent += at.unit;
+            out += object ? '{' : '[';
+            for (size_t i = 0; i < count; ++i) {
+                if (i)
+                    out += at.oneLine ? ", " : ",";
+                if (!at.oneLine) {
+                    out += newline_;
+                    out += inner.indent;
+                }
+                if (object) {
+                    writeString(out, v.members()[i].first);
+                    out += ": ";
+                }
+                value(object ? v.members()[i].second : v.items()[i], inner);
+            }
+            if (!at.oneLine) {
+                out += newline_;
+                out += at.indent;
+            }
+            out += object ? '}' : ']';
+            break;
+        }
+        }
+    }
+
+private:
+    const std::string* text_;
+    std::string newline_ = "\n";
+    std::vector<uint32_t> lineStarts_;  // of the text, made when first needed
+
+    // The leading blanks of the line that holds offset at. The lines are
+    // indexed once, so that a document on one long line costs no more.
+    std::string lineIndent(size_t at)
+    {
+        const std::string& t = *text_;
+        if (lineStarts_.empty()) {
+            lineStarts_.push_back(0);
+            for (size_t i = 0; i < t.size(); ++i)
+                if (t[i] == '\n')
+                    lineStarts_.push_back(static_cast<uint32_t>(i + 1));
+        }
+        size_t start = *(std::upper_bound(lineStarts_.begin(), lineStarts_.end(), at) - 1);
+        size_t end = start;
+        while (end < at && (t[end] == ' ' || t[end] == '\t'))
+            ++end;
+        return t.substr(start, end - start);
+    }
+
+    // The blanks of a child's lead; the key is skipped over as written.
+    Gaps gapsOf(const Value& child, bool object) const
+    {
+        const std::string& t = *text_;
+        size_t p = child.leadBegin_;
+        const size_t end = child.leadEnd_;
+        while (p < end && isBlank(t[p]))
+            ++p;
+        size_t from = p < end && t[p] == ',' ? p + 1 : child.leadBegin_;
+        Gaps gaps;
+        if (!object) {
+            gaps.before = t.substr(from, end - from);
+            return gaps;
+        }
+        size_t key = from;
+        while (key < end && t[key] != '"')
+            ++key;
+        gaps.before = t.substr(from, key - from);
+        size_t q = key + 1;
+        while (q < end && t[q] != '"')
+            q += t[q] == '\\' ? 2 : 1;
+        const size_t colon = t.find(':', q);
+        gaps.afterKey = t.substr(q + 1, colon - q - 1);
+        gaps.afterColon = t.substr(colon + 1, end - colon - 1);
+        return gaps;
+    }
+
+    // A value read from the text: a scalar is copied; a container is rebuilt
+    // from its children's leads, so that removed, replaced and added children
+    // change only their own part of the text. Where no child shows how
+    // children are laid out, at (the value's own place) tells.
+    void kept(const Value& v, const Layout& at)
+    {
+        const std::string& t = *text_;
+        if (v.kind() != Kind::Array && v.kind() != Kind::Object) {
+            out.append(t, v.begin_, v.end_ - v.begin_);
+            return;
+        }
+        const bool object = v.kind() == Kind::Object;
+        const size_t count = object ? v.members().size() : v.items().size();
+        auto child = [&](size_t i) -> const Value& { return object ? v.members()[i].second : v.items()[i]; };
+
+        const std::string own = lineIndent(v.begin_);
+        // New children copy the blanks of the last child that has its own.
+        Gaps model;
+        model.before = at.oneLine ? std::string() : newline_ + own + at.unit;
+        bool modelled = false;
+        for (size_t i = count; i-- > 0 && !modelled;) {
+            if (child(i).leadEnd_) {
+                model = gapsOf(child(i), object);
+                modelled = true;
+            }
+        }
+        const size_t close = v.end_ - 1;
+        size_t closingGap = close;
+        while (closingGap > v.begin_ + 1 && isBlank(t[closingGap - 1]))
+            --closingGap;
+        const bool wasEmpty = closingGap == v.begin_ + 1;
+
+        out += t[v.begin_];
+        for (size_t i = 0; i < count; ++i) {
+            const Value& c = child(i);
+            Gaps gaps = model;
+            if (c.leadEnd_) {
+                size_t from = c.leadBegin_;
+                size_t p = from;
+                while (p < c.leadEnd_ && isBlank(t[p]))
+                    ++p;
+                const bool comma = p < c.leadEnd_ && t[p] == ',';
+                if (i == 0 && comma)
+                    from = p + 1;
+                else if (i > 0 && !comma)
+                    out += ',';
+                out.append(t, from, c.leadEnd_ - from);
+                gaps = gapsOf(c, object);
+            } else {
+                if (i > 0)
+                    out += ',';
+                out += model.before;
+                if (object) {
+                    writeString(out, v.members()[i].first);
+                    out += model.afterKey;
+                    out += ':';
+                    out += model.afterColon;
+                }
+            }
+            value(c, layoutAfter(gaps.before, own));
+        }
+        if (wasEmpty && count > 0 && !modelled && !at.oneLine) {
+            out += newline_;
+            out += own;
+            out += t[close];
+        } else {
+            out.append(t, closingGap, v.end_ - closingGap);
+        }
+    }
+};
 
 // ---------------------------------------------------------------------------
 // Value
@@ -203,6 +382,7 @@ void Value::append(Value v)
     if (kind_ != Kind::Array)
         throw std::logic_error("json::Value::append on a non-array");
     v.keyLine_ = 0;
+    v.leadBegin_ = v.leadEnd_ = 0;
     items_.push_back(std::move(v));
 }
 
@@ -226,12 +406,18 @@ Value& Value::set(const std::string& key, Value v)
     if (kind_ != Kind::Object)
         throw std::logic_error("json::Value::set on a non-object");
     if (Value* existing = find(key)) {
+        if (*existing == v)
+            return *existing;
         // The key is still where it was in the file.
         v.keyLine_ = existing->keyLine_;
+        v.leadBegin_ = existing->leadBegin_;
+        v.leadEnd_ = existing->leadEnd_;
         *existing = std::move(v);
         return *existing;
     }
+    // A lead read elsewhere names another key.
     v.keyLine_ = 0;
+    v.leadBegin_ = v.leadEnd_ = 0;
     members_.emplace_back(key, std::move(v));
     return members_.back().second;
 }
@@ -275,7 +461,7 @@ bool operator==(const Value& a, const Value& b)
 class Parser {
 public:
     explicit Parser(const std::string& text)
-        : begin_(text.data()), p_(text.data()), end_(text.data() + text.size())
+        : origin_(text.data()), begin_(text.data()), p_(text.data()), end_(text.data() + text.size())
     {
         if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
             begin_ = p_ = p_ + 3;
@@ -299,6 +485,7 @@ public:
     }
 
 private:
+    const char* origin_;  // offsets count from here, byte order mark included
     const char* begin_;
     const char* p_;
     const char* end_;
@@ -338,7 +525,17 @@ private:
         }
     }
 
+    uint32_t offset(const char* at) const { return static_cast<uint32_t>(at - origin_); }
+
     bool parseValue(Value& v)
+    {
+        v.begin_ = offset(p_);
+        const bool ok = parseBody(v);
+        v.end_ = offset(p_);
+        return ok;
+    }
+
+    bool parseBody(Value& v)
     {
         if (p_ == end_)
             return failEnd();
@@ -381,6 +578,7 @@ private:
     bool parseArray(Value& v)
     {
         v.kind_ = Kind::Array;
+        uint32_t lead = offset(p_) + 1;
         if (!enter())
             return false;
         if (p_ < end_ && *p_ == ']') {
@@ -390,8 +588,12 @@ private:
         }
         for (;;) {
             v.items_.emplace_back();
-            if (!parseValue(v.items_.back()))
+            Value& item = v.items_.back();
+            item.leadBegin_ = lead;
+            item.leadEnd_ = offset(p_);
+            if (!parseValue(item))
                 return false;
+            lead = offset(p_);
             skipWhitespace();
             if (p_ == end_)
                 return failEnd();
@@ -410,6 +612,7 @@ private:
     bool parseObject(Value& v)
     {
         v.kind_ = Kind::Object;
+        uint32_t lead = offset(p_) + 1;
         if (!enter())
             return false;
         if (p_ < end_ && *p_ == '}') {
@@ -429,7 +632,7 @@ private:
             if (!parseString(key))
                 return false;
             if (!seen.insert(key).second)
-                return fail(keyStart, "duplicate key " + quoted(key));
+                return fail(keyStart, "duplicate key " + quote(key));
             skipWhitespace();
             if (p_ == end_)
                 return failEnd();
@@ -440,8 +643,11 @@ private:
             v.members_.emplace_back(std::move(key), Value());
             Value& member = v.members_.back().second;
             member.keyLine_ = keyLine;
+            member.leadBegin_ = lead;
+            member.leadEnd_ = offset(p_);
             if (!parseValue(member))
                 return false;
+            lead = offset(p_);
             skipWhitespace();
             if (p_ == end_)
                 return failEnd();
@@ -583,25 +789,50 @@ private:
                 return true;
             }
         }
-        // from_chars is locale independent, unlike strtod.
-        const auto res = std::from_chars(start, p_, v.real_);
-        if (res.ec != std::errc() || res.ptr != p_)
-            return fail(start, "number out of range");
+        // from_chars is locale independent, unlike strtod. Beyond a double's
+        // range it leaves the value alone: the text still stands as written.
         v.kind_ = Kind::Real;
+        const auto res = std::from_chars(start, p_, v.real_);
+        if (res.ec == std::errc::result_out_of_range) {
+            const char* e = std::find_if(start, p_, [](char c) { return c == 'e' || c == 'E'; });
+            const bool tiny = e != p_ && e[1] == '-';
+            v.real_ = tiny ? 0.0 : HUGE_VAL;
+            if (*start == '-')
+                v.real_ = -v.real_;
+        }
         return true;
     }
 };
 
 bool parse(const std::string& utf8Text, Value& out, ParseError& error)
 {
+    // Positions are kept in 32 bits.
+    if (utf8Text.size() >= UINT32_MAX) {
+        error.line = error.column = 1;
+        error.message = "text larger than 4 GiB";
+        return false;
+    }
     return Parser(utf8Text).run(out, error);
 }
 
 std::string write(const Value& v)
 {
+    Writer writer(nullptr);
+    writer.value(v, Layout());
+    return writer.out + '\n';
+}
+
+std::string write(const Value& v, const std::string& text)
+{
+    Writer writer(&text);
+    writer.document(v);
+    return writer.out;
+}
+
+std::string quote(const std::string& s)
+{
     std::string out;
-    writeValue(out, v, 0);
-    out += '\n';
+    writeString(out, s);
     return out;
 }
 

@@ -1,8 +1,10 @@
 // JSON document model for the configuration file: strict parsing with line
-// numbers for error reports, and a stable pretty printer whose output is meant
-// to be read, diffed and edited by hand.
+// numbers for error reports, a stable pretty printer whose output is meant to
+// be read, diffed and edited by hand, and a writer that gives back the parsed
+// text byte for byte wherever the tree still holds what was read.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -44,8 +46,9 @@ public:
     std::vector<std::pair<std::string, Value>>& members() { return members_; }
     const Value* find(const std::string& key) const;
     Value* find(const std::string& key);
-    // Replaces an existing member in place (keeping its position and key line)
-    // or appends a new one at the end.
+    // Replaces an existing member in place (keeping its position, its key as
+    // written and its key line) or appends a new one at the end. A member
+    // that already equals v is left as it stands, its text included.
     Value& set(const std::string& key, Value v);
     bool erase(const std::string& key);
     // Line of the member's key in the parsed text, 0 if unknown.
@@ -53,10 +56,20 @@ public:
 
 private:
     friend class Parser;
+    friend class Writer;
     explicit Value(Kind kind) : kind_(kind) {}
     Kind kind_ = Kind::Null;
     int line_ = 0;
     int keyLine_ = 0;  // set on a value held by an object: the line of its key
+    // Byte offsets into the parsed text, all zero for a value built in
+    // memory. [begin_, end_) is the value itself. For a member or an item,
+    // [leadBegin_, leadEnd_) is what stands before it back to the previous
+    // one or the opening bracket: blanks, the comma, the key and the colon.
+    // The lead belongs to the place, so it stays when the value is replaced.
+    uint32_t begin_ = 0;
+    uint32_t end_ = 0;
+    uint32_t leadBegin_ = 0;
+    uint32_t leadEnd_ = 0;
     bool bool_ = false;
     long long int_ = 0;
     double real_ = 0.0;
@@ -77,7 +90,8 @@ struct ParseError {
 };
 
 // Parses strict JSON (no comments, trailing commas or single quotes) with an
-// optional UTF-8 byte order mark.
+// optional UTF-8 byte order mark. Every number of JSON's grammar is accepted;
+// one beyond a double's range reads as an infinity or zero of its sign.
 // Returns false and fills error on failure; out is only assigned on success.
 bool parse(const std::string& utf8Text, Value& out, ParseError& error);
 
@@ -86,5 +100,15 @@ bool parse(const std::string& utf8Text, Value& out, ParseError& error);
 // have no JSON form and are written as null. Bytes in strings that are not
 // valid UTF-8 are written as U+FFFD so the output always parses.
 std::string write(const Value& v);
+
+// Writes v, which parse() read from text and which may have been changed
+// since, giving back text's own bytes for everything still as read: numbers
+// and strings as spelled, blanks, line ends, the byte order mark and what
+// surrounds the root. Members and items added or replaced follow the layout
+// of their neighbours. With no changes the result is text itself.
+std::string write(const Value& v, const std::string& text);
+
+// s as a JSON string literal, quotes included.
+std::string quote(const std::string& s);
 
 }  // namespace json

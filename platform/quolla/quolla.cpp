@@ -1,91 +1,34 @@
 // quolla.cpp - the configuration library over one JSON document.
 #include "quolla.h"
 
+#include "DurableFile.h"
 #include "JsonValue.h"
 
-#include <map>
-#include <set>
+#include <memory>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace {
 
-// Text travels as UTF-8 in the file and as the ANSI code page in CStrings;
-// both directions go through UTF-16.
-std::string recode(const char* text, int length, UINT from, UINT to)
+/////////////////////////////////////////////////////////////////////////////
+// Text: UTF-8 in the file, the process code page in CStrings. Under the UTF-8
+// code page (the console's manifest asks for it) both are the same bytes.
+
+bool codePageIsUtf8()
 {
-    if (length <= 0)
-        return std::string();
-    const int wide = MultiByteToWideChar(from, 0, text, length, NULL, 0);
-    if (wide <= 0)
-        return std::string();
-    std::vector<WCHAR> buffer(wide);
-    MultiByteToWideChar(from, 0, text, length, buffer.data(), wide);
-    const int narrow = WideCharToMultiByte(to, 0, buffer.data(), wide, NULL, 0, NULL, NULL);
-    if (narrow <= 0)
-        return std::string();
-    std::string out(narrow, '\0');
-    WideCharToMultiByte(to, 0, buffer.data(), wide, &out[0], narrow, NULL, NULL);
-    return out;
+    static const bool utf8 = GetACP() == CP_UTF8;
+    return utf8;
 }
 
-// A text outside the ANSI code page cannot be held in a CString without
-// loss. So that such a value still goes back to the file as it was when
-// nobody changed it, each lossy reading remembers its original; writing the
-// same lossy text restores it. Two originals that read the same are never
-// guessed between.
-struct LossyReadings
+// ASCII is the same in UTF-8 and in every code page.
+bool isAscii(const std::string& text)
 {
-    std::map<std::string, std::string> original;  // lossy ANSI text -> UTF-8
-    std::set<std::string> ambiguous;
-};
-
-LossyReadings& lossyReadings()
-{
-    static LossyReadings readings;
-    return readings;
-}
-
-// ASCII is the same in UTF-8 and in every ANSI code page.
-bool isAscii(const char* text, size_t length)
-{
-    for (size_t i = 0; i < length; ++i)
-        if ((unsigned char)text[i] >= 0x80)
+    for (char c : text)
+        if ((unsigned char)c >= 0x80)
             return false;
     return true;
-}
-
-std::string toUtf8(const CString& s)
-{
-    std::string text(s, s.GetLength());
-    // A lossy reading is often plain ASCII ("?"), so look it up first.
-    LossyReadings& lossy = lossyReadings();
-    if (!lossy.original.empty()) {
-        auto it = lossy.original.find(text);
-        if (it != lossy.original.end())
-            return it->second;
-    }
-    if (isAscii(text.data(), text.size()))
-        return text;
-    return recode(s, s.GetLength(), CP_ACP, CP_UTF8);
-}
-
-CString fromUtf8(const std::string& s)
-{
-    if (isAscii(s.data(), s.size()))
-        return CString(s.data(), (int)s.size());
-    const std::string ansi = recode(s.data(), (int)s.size(), CP_UTF8, CP_ACP);
-    if (recode(ansi.data(), (int)ansi.size(), CP_ACP, CP_UTF8) != s) {
-        LossyReadings& lossy = lossyReadings();
-        if (!lossy.ambiguous.count(ansi)) {
-            auto inserted = lossy.original.emplace(ansi, s);
-            if (!inserted.second && inserted.first->second != s) {
-                lossy.original.erase(inserted.first);
-                lossy.ambiguous.insert(ansi);
-            }
-        }
-    }
-    return CString(ansi.data(), (int)ansi.size());
 }
 
 CString bytes(const std::string& s)
@@ -93,22 +36,81 @@ CString bytes(const std::string& s)
     return CString(s.data(), (int)s.size());
 }
 
-CString systemMessage(DWORD code)
+std::string toUtf8(const CString& s)
 {
-    char text[512];
-    CString message;
-    if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, code, 0, text,
-                       sizeof text, NULL))
-        message = text;
-    message.TrimRight();
-    if (message.IsEmpty())
-        message.Format("system error %lu", (unsigned long)code);
-    return message;
+    std::string text(s, s.GetLength());
+    if (codePageIsUtf8() || isAscii(text))
+        return text;
+    const int wide = MultiByteToWideChar(CP_ACP, 0, text.data(), (int)text.size(), NULL, 0);
+    std::vector<WCHAR> buffer(wide > 0 ? wide : 1);
+    MultiByteToWideChar(CP_ACP, 0, text.data(), (int)text.size(), buffer.data(), wide);
+    const int narrow = WideCharToMultiByte(CP_UTF8, 0, buffer.data(), wide, NULL, 0, NULL, NULL);
+    if (narrow <= 0)
+        return std::string();
+    std::string out(narrow, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, buffer.data(), wide, &out[0], narrow, NULL, NULL);
+    return out;
 }
 
-std::string quoted(const std::string& name)
+// False, and out untouched, when the text cannot be held in a CString as it
+// is: the code page has no character for some of it, or it holds U+0000,
+// where most users of a CString would cut it short. Such a text is never
+// handed out as "?" or cut: two names would merge, and writing them back
+// would lose the originals.
+bool fromUtf8(const std::string& s, CString& out)
 {
-    return "\"" + name + "\"";
+    if (s.find('\0') != std::string::npos)
+        return false;
+    if (codePageIsUtf8() || isAscii(s)) {
+        out = bytes(s);
+        return true;
+    }
+    const int wide = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, s.data(), (int)s.size(), NULL, 0);
+    if (wide <= 0)
+        return false;
+    std::vector<WCHAR> buffer(wide);
+    MultiByteToWideChar(CP_UTF8, 0, s.data(), (int)s.size(), buffer.data(), wide);
+    BOOL lossy = FALSE;
+    const int narrow = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, buffer.data(), wide, NULL, 0, NULL, &lossy);
+    if (narrow <= 0 || lossy)
+        return false;
+    std::string ansi(narrow, '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, buffer.data(), wide, &ansi[0], narrow, NULL, NULL);
+    out = bytes(ansi);
+    return true;
+}
+
+// A message for the administrator. Where the code page cannot hold it, the
+// characters outside ASCII are written as JSON escapes, so that the key it
+// names can still be found in the file.
+CString messageText(const std::string& utf8)
+{
+    CString text;
+    if (fromUtf8(utf8, text))
+        return text;
+    std::string escaped;
+    for (size_t i = 0; i < utf8.size();) {
+        const unsigned char c = (unsigned char)utf8[i];
+        if (c < 0x80 && c != 0) {
+            escaped += (char)c;
+            ++i;
+            continue;
+        }
+        const int length = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
+        unsigned long cp = length == 1 ? c : c & (0x3F >> (length - 1));
+        for (int k = 1; k < length && i + k < utf8.size(); ++k)
+            cp = (cp << 6) | ((unsigned char)utf8[i + k] & 0x3F);
+        i += length;
+        char unit[16];
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            sprintf(unit, "\\u%04lx\\u%04lx", 0xD800 + (cp >> 10), 0xDC00 + (cp & 0x3FF));
+        } else {
+            sprintf(unit, "\\u%04lx", cp);
+        }
+        escaped += unit;
+    }
+    return bytes(escaped);
 }
 
 /////////////////////////////////////////////////////////////////////////////
@@ -120,16 +122,19 @@ struct Field
 {
     const char* name;
     Shape shape;
+    bool required;
 };
 
 const Field kServerFields[] = {
-    { "address", Shape::String }, { "port", Shape::Int }, { "position", Shape::Int },
+    { "address", Shape::String, true }, { "port", Shape::Int, true }, { "position", Shape::Int, true },
 };
 
+// A group may leave out its texts and members: they read as empty.
 const Field kGroupFields[] = {
-    { "opMask", Shape::String },     { "schedule", Shape::String },      { "nonOpMask", Shape::String },
-    { "reserved", Shape::String },   { "members", Shape::StringList },   { "nonOpBlockAll", Shape::Bool },
-    { "opBlockAll", Shape::Bool },
+    { "opMask", Shape::String, false },       { "schedule", Shape::String, false },
+    { "nonOpMask", Shape::String, false },    { "reserved", Shape::String, false },
+    { "members", Shape::StringList, false },  { "nonOpBlockAll", Shape::Bool, true },
+    { "opBlockAll", Shape::Bool, true },
 };
 
 struct KnownKey
@@ -152,6 +157,20 @@ const KnownKey kKnownKeys[] = {
     { "proxy_http", "proxy_server", Shape::String },   { "proxy_http", "safe_content", Shape::String },
     { "proxy_http", "unsafe_patterns", Shape::String },
 };
+
+struct Record
+{
+    const Field* fields;
+    size_t count;
+    const char* noun;  // in messages
+};
+
+Record recordOf(Shape shape)
+{
+    if (shape == Shape::Servers)
+        return { kServerFields, sizeof kServerFields / sizeof *kServerFields, "server" };
+    return { kGroupFields, sizeof kGroupFields / sizeof *kGroupFields, "group" };
+}
 
 const char* mustBe(Shape shape)
 {
@@ -214,29 +233,27 @@ bool checkShape(Shape shape, const json::Value& v, Fault& fault)
     case Shape::Groups: {
         if (v.kind() != json::Kind::Object)
             break;
-        const bool servers = shape == Shape::Servers;
-        const Field* fields = servers ? kServerFields : kGroupFields;
-        const size_t fieldCount = servers ? sizeof kServerFields / sizeof *kServerFields
-                                          : sizeof kGroupFields / sizeof *kGroupFields;
+        const Record record = recordOf(shape);
         for (const auto& member : v.members()) {
-            const json::Value& record = member.second;
-            const std::string context = std::string(servers ? ": server " : ": group ") + quoted(member.first);
-            if (record.kind() != json::Kind::Object) {
-                fault.line = record.line();
+            const json::Value& r = member.second;
+            const std::string context = std::string(": ") + record.noun + " " + json::quote(member.first);
+            if (r.kind() != json::Kind::Object) {
+                fault.line = r.line();
                 fault.what = context + " must be an object";
                 return false;
             }
-            for (size_t i = 0; i < fieldCount; ++i) {
-                const json::Value* field = record.find(fields[i].name);
-                if (!field) {
-                    fault.line = record.line();
-                    fault.what = context + " has no field " + quoted(fields[i].name);
+            for (size_t i = 0; i < record.count; ++i) {
+                const Field& f = record.fields[i];
+                const json::Value* field = r.find(f.name);
+                if (!field && f.required) {
+                    fault.line = r.line();
+                    fault.what = context + " has no field " + json::quote(f.name);
                     return false;
                 }
                 Fault inner;
-                if (!checkShape(fields[i].shape, *field, inner)) {
+                if (field && !checkShape(f.shape, *field, inner)) {
                     fault.line = inner.line;
-                    fault.what = context + " field " + quoted(fields[i].name) + inner.what;
+                    fault.what = context + " field " + json::quote(f.name) + inner.what;
                     return false;
                 }
             }
@@ -249,6 +266,65 @@ bool checkShape(Shape shape, const json::Value& v, Fault& fault)
     return false;
 }
 
+bool checkText(const std::string& text, int line, const std::string& what, Fault& fault)
+{
+    CString held;
+    if (fromUtf8(text, held))
+        return true;
+    fault.line = line;
+    if (text.find('\0') != std::string::npos) {
+        fault.what = what + " must not contain U+0000";
+    } else {
+        char codePage[64];
+        sprintf(codePage, " holds text that the code page (%u) cannot hold", GetACP());
+        fault.what = what + codePage;
+    }
+    return false;
+}
+
+// Every text of a known key, record names included, must reach the editor
+// as it stands. Runs on values that have their shape.
+bool checkTexts(Shape shape, const json::Value& v, Fault& fault)
+{
+    switch (shape) {
+    case Shape::String:
+        return checkText(v.asString(), v.line(), "", fault);
+    case Shape::StringList:
+        for (const json::Value& item : v.items())
+            if (!checkText(item.asString(), item.line(), "", fault))
+                return false;
+        return true;
+    case Shape::Servers:
+    case Shape::Groups: {
+        const Record record = recordOf(shape);
+        for (const auto& member : v.members()) {
+            const std::string context = std::string(": ") + record.noun + " " + json::quote(member.first);
+            if (!checkText(member.first, 0,
+                           std::string(": the ") + (shape == Shape::Servers ? "key" : "name") + " of " +
+                               record.noun + " " + json::quote(member.first),
+                           fault)) {
+                fault.line = v.keyLine(member.first);  // found again only on this rare path
+                return false;
+            }
+            for (size_t i = 0; i < record.count; ++i) {
+                const json::Value* field = member.second.find(record.fields[i].name);
+                Fault inner;
+                if (field && !checkTexts(record.fields[i].shape, *field, inner)) {
+                    fault.line = inner.line;
+                    fault.what = context + " field " + json::quote(record.fields[i].name) + inner.what;
+                    return false;
+                }
+            }
+        }
+        return true;
+    }
+    case Shape::Int:
+    case Shape::Bool:
+        break;
+    }
+    return true;
+}
+
 bool checkDocument(const json::Value& doc, Fault& fault)
 {
     const json::Value* services = doc.find("services");
@@ -258,23 +334,23 @@ bool checkDocument(const json::Value& doc, Fault& fault)
         return false;
     }
     for (const auto& service : services->members()) {
-        const std::string ofService = " of service " + quoted(service.first);
+        const std::string ofService = " of service " + json::quote(service.first);
         if (service.second.kind() != json::Kind::Object) {
             fault.line = service.second.line();
-            fault.what = "service " + quoted(service.first) + " must be an object";
+            fault.what = "service " + json::quote(service.first) + " must be an object";
             return false;
         }
         for (const auto& section : service.second.members()) {
-            const std::string inSection = " in section " + quoted(section.first) + ofService;
+            const std::string inSection = " in section " + json::quote(section.first) + ofService;
             if (section.second.kind() != json::Kind::Object) {
                 fault.line = section.second.line();
-                fault.what = "section " + quoted(section.first) + ofService + " must be an object";
+                fault.what = "section " + json::quote(section.first) + ofService + " must be an object";
                 return false;
             }
             for (const KnownKey& known : kKnownKeys) {
-                const json::Value* value = section.second.find(known.key);
-                if (section.first == known.section && value && !checkShape(known.shape, *value, fault)) {
-                    fault.what = "key " + quoted(known.key) + inSection + fault.what;
+                const json::Value* value = section.first == known.section ? section.second.find(known.key) : NULL;
+                if (value && (!checkShape(known.shape, *value, fault) || !checkTexts(known.shape, *value, fault))) {
+                    fault.what = "key " + json::quote(known.key) + inSection + fault.what;
                     return false;
                 }
             }
@@ -313,12 +389,125 @@ const T& held(const QuoVal& value)
     return static_cast<const QuoValOf<T>&>(value).value;
 }
 
-json::Value stringArray(const CStringArray& strings)
+/////////////////////////////////////////////////////////////////////////////
+// Records: one pair of functions per kind between the stored object and the
+// library's record. Reading fails when a text cannot be held.
+
+// An optional text field reads as empty when it is left out.
+bool readText(const json::Value& record, const char* field, CString& out)
 {
-    json::Value array = json::Value::makeArray();
-    for (int i = 0; i < strings.GetSize(); ++i)
-        array.append(json::Value::makeString(toUtf8(strings[i])));
-    return array;
+    const json::Value* v = record.find(field);
+    if (!v) {
+        out.Empty();
+        return true;
+    }
+    return fromUtf8(v->asString(), out);
+}
+
+bool readServer(const json::Value& r, QuoVGServerIp& server)
+{
+    server.port = (int)r.find("port")->asInt();
+    server.position = (int)r.find("position")->asInt();
+    return readText(r, "address", server.address);
+}
+
+json::Value serverFields(const QuoVGServerIp& server)
+{
+    json::Value r = json::Value::makeObject();
+    r.set("address", json::Value::makeString(toUtf8(server.address)));
+    r.set("port", json::Value::makeInt(server.port));
+    r.set("position", json::Value::makeInt(server.position));
+    return r;
+}
+
+bool readGroup(const json::Value& r, QuoSievex& group)
+{
+    if (!readText(r, "opMask", group.opMask) || !readText(r, "schedule", group.schedule)
+        || !readText(r, "nonOpMask", group.nonOpMask) || !readText(r, "reserved", group.reserved))
+        return false;
+    if (const json::Value* members = r.find("members")) {
+        for (const json::Value& name : members->items()) {
+            CString text;
+            if (!fromUtf8(name.asString(), text))
+                return false;
+            group.members.Add(text);
+        }
+    }
+    group.nonOpBlockAll = r.find("nonOpBlockAll")->asBool();
+    group.opBlockAll = r.find("opBlockAll")->asBool();
+    return true;
+}
+
+json::Value groupFields(const QuoSievex& group)
+{
+    json::Value r = json::Value::makeObject();
+    r.set("opMask", json::Value::makeString(toUtf8(group.opMask)));
+    r.set("schedule", json::Value::makeString(toUtf8(group.schedule)));
+    r.set("nonOpMask", json::Value::makeString(toUtf8(group.nonOpMask)));
+    r.set("reserved", json::Value::makeString(toUtf8(group.reserved)));
+    json::Value members = json::Value::makeArray();
+    for (int i = 0; i < group.members.GetSize(); ++i)
+        members.append(json::Value::makeString(toUtf8(group.members[i])));
+    r.set("members", std::move(members));
+    r.set("nonOpBlockAll", json::Value::makeBool(group.nonOpBlockAll));
+    r.set("opBlockAll", json::Value::makeBool(group.opBlockAll));
+    return r;
+}
+
+// Reads a stored map of records into a holder. The holder is emptied and
+// filled only when every record could be read.
+template <class T>
+bool readRecords(const json::Value& stored, QuoPtrMap<T>& map, bool (*read)(const json::Value&, T&))
+{
+    std::vector<std::pair<CString, std::unique_ptr<T>>> records;
+    records.reserve(stored.members().size());
+    for (const auto& member : stored.members()) {
+        CString key;
+        std::unique_ptr<T> record(new T);
+        if (!fromUtf8(member.first, key) || !read(member.second, *record))
+            return false;
+        records.emplace_back(key, std::move(record));
+    }
+    map.RemoveAll();
+    for (auto& record : records)
+        map.SetAt(record.first, record.second.release());
+    return true;
+}
+
+// The stored map updated to the holder's records, in the holder's order. A
+// record that stays keeps its place in the text and the fields this library
+// does not know; a record the holder no longer has goes with all its fields.
+template <class T>
+json::Value updateRecords(const json::Value* stored, const QuoPtrMap<T>& map, json::Value (*fields)(const T&))
+{
+    json::Value updated = stored && stored->kind() == json::Kind::Object ? *stored : json::Value::makeObject();
+    auto& members = updated.members();
+    std::unordered_map<std::string, size_t> index;
+    for (size_t i = 0; i < members.size(); ++i)
+        index.emplace(members[i].first, i);
+
+    std::vector<std::pair<std::string, json::Value>> records;
+    records.reserve(map.GetCount());
+    CString name;
+    T* record;
+    for (POSITION pos = map.GetStartPosition(); pos;) {
+        map.GetNextAssoc(pos, name, record);
+        if (record == NULL)
+            continue;  // an empty slot has nothing to store
+        std::string key = toUtf8(name);
+        json::Value known = fields(*record);
+        auto at = index.find(key);
+        if (at == index.end() || members[at->second].second.kind() != json::Kind::Object) {
+            records.emplace_back(std::move(key), std::move(known));
+            continue;
+        }
+        json::Value kept = std::move(members[at->second].second);
+        for (auto& field : known.members())
+            kept.set(field.first, std::move(field.second));
+        records.emplace_back(std::move(key), std::move(kept));
+    }
+    members = std::move(records);
+    return updated;
 }
 
 }  // namespace
@@ -406,6 +595,7 @@ QuoVal::~QuoVal() {}
 
 Quolla::~Quolla() {}
 
+
 /////////////////////////////////////////////////////////////////////////////
 // The document
 
@@ -413,8 +603,10 @@ class BeachImpl
 {
 public:
     json::Value doc;
+    std::string text;  // as read: what still stands in doc is written back from here
     CString path;
     bool opened = false;
+    bool modified = false;
 
     json::Value* section(const CString& sectionName, const CString& serviceName)
     {
@@ -423,40 +615,24 @@ public:
         json::Value* service = doc.find("services")->find(toUtf8(serviceName));
         return service ? service->find(toUtf8(sectionName)) : NULL;
     }
+
+    bool save(CString& error)
+    {
+        if (!opened) {
+            error = "no document has been opened, so there is nothing to save";
+            return false;
+        }
+        std::string reason;
+        if (!durable::replaceFile(std::string(path, path.GetLength()), json::write(doc, text), reason)) {
+            error = path + ": cannot save the file: " + messageText(reason);
+            return false;
+        }
+        modified = false;
+        return true;
+    }
 };
 
 namespace {
-
-bool saveDocument(BeachImpl& beach, CString& error)
-{
-    if (!beach.opened) {
-        error = "no document has been opened, so there is nothing to save";
-        return false;
-    }
-    const CString temporary = beach.path + ".new";
-    const std::string text = json::write(beach.doc);
-    HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    DWORD failure = ERROR_SUCCESS;
-    if (file == INVALID_HANDLE_VALUE) {
-        failure = GetLastError();
-    } else {
-        DWORD written = 0;
-        if (!WriteFile(file, text.data(), (DWORD)text.size(), &written, NULL) || !FlushFileBuffers(file))
-            failure = GetLastError();
-        else if (written != text.size())
-            failure = ERROR_WRITE_FAULT;
-        CloseHandle(file);
-        if (failure == ERROR_SUCCESS
-            && !MoveFileExA(temporary, beach.path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            failure = GetLastError();
-        if (failure != ERROR_SUCCESS)
-            DeleteFileA(temporary);
-    }
-    if (failure == ERROR_SUCCESS)
-        return true;
-    error = beach.path + ": cannot save the file: " + systemMessage(failure);
-    return false;
-}
 
 // The tree may be replaced while a handle lives (the document can be opened
 // again), so a handle keeps names only.
@@ -481,46 +657,24 @@ public:
             held<int>(value) = (int)stored->asInt();
             return true;
         case Shape::String:
-            held<CString>(value) = fromUtf8(stored->asString());
-            return true;
+            return fromUtf8(stored->asString(), held<CString>(value));
         case Shape::StringList: {
             CStringList* list = held<CStringList*>(value);
             if (!list)
                 return false;
+            std::vector<CString> items(stored->items().size());
+            for (size_t i = 0; i < items.size(); ++i)
+                if (!fromUtf8(stored->items()[i].asString(), items[i]))
+                    return false;
             list->RemoveAll();
-            for (const json::Value& item : stored->items())
-                list->AddTail(fromUtf8(item.asString()));
+            for (const CString& item : items)
+                list->AddTail(item);
             return true;
         }
-        case Shape::Servers: {
-            QuoVGServerIpMap& map = held<QuoVGServerIpMap>(value);
-            map.RemoveAll();
-            for (const auto& member : stored->members()) {
-                const json::Value& r = member.second;
-                map.SetAt(fromUtf8(member.first),
-                          new QuoVGServerIp(fromUtf8(r.find("address")->asString()),
-                                            (int)r.find("port")->asInt(), (int)r.find("position")->asInt()));
-            }
-            return true;
-        }
-        case Shape::Groups: {
-            QuoSievexMap& map = held<QuoSievexMap>(value);
-            map.RemoveAll();
-            for (const auto& member : stored->members()) {
-                const json::Value& r = member.second;
-                QuoSievex* group = new QuoSievex;
-                group->opMask = fromUtf8(r.find("opMask")->asString());
-                group->schedule = fromUtf8(r.find("schedule")->asString());
-                group->nonOpMask = fromUtf8(r.find("nonOpMask")->asString());
-                group->reserved = fromUtf8(r.find("reserved")->asString());
-                for (const json::Value& name : r.find("members")->items())
-                    group->members.Add(fromUtf8(name.asString()));
-                group->nonOpBlockAll = r.find("nonOpBlockAll")->asBool();
-                group->opBlockAll = r.find("opBlockAll")->asBool();
-                map.SetAt(fromUtf8(member.first), group);
-            }
-            return true;
-        }
+        case Shape::Servers:
+            return readRecords(*stored, held<QuoVGServerIpMap>(value), readServer);
+        case Shape::Groups:
+            return readRecords(*stored, held<QuoSievexMap>(value), readGroup);
         case Shape::Bool:
             break;
         }
@@ -533,6 +687,7 @@ public:
         json::Value* section = m_beach->section(m_section, m_service);
         if (!section || !shapeOfKind(value.typeName(), shape))
             return false;
+        const std::string name = toUtf8(key);
         json::Value v;
         switch (shape) {
         case Shape::Int:
@@ -550,61 +705,33 @@ public:
                 v.append(json::Value::makeString(toUtf8(list->GetNext(pos))));
             break;
         }
-        case Shape::Servers: {
-            const QuoVGServerIpMap& map = held<QuoVGServerIpMap>(value);
-            v = json::Value::makeObject();
-            CString name;
-            QuoVGServerIp* server;
-            for (POSITION pos = map.GetStartPosition(); pos;) {
-                map.GetNextAssoc(pos, name, server);
-                if (server == NULL)
-                    continue;  // an empty slot has nothing to store
-                json::Value r = json::Value::makeObject();
-                r.set("address", json::Value::makeString(toUtf8(server->address)));
-                r.set("port", json::Value::makeInt(server->port));
-                r.set("position", json::Value::makeInt(server->position));
-                v.set(toUtf8(name), std::move(r));
-            }
+        case Shape::Servers:
+            v = updateRecords(section->find(name), held<QuoVGServerIpMap>(value), serverFields);
             break;
-        }
-        case Shape::Groups: {
-            const QuoSievexMap& map = held<QuoSievexMap>(value);
-            v = json::Value::makeObject();
-            CString name;
-            QuoSievex* group;
-            for (POSITION pos = map.GetStartPosition(); pos;) {
-                map.GetNextAssoc(pos, name, group);
-                if (group == NULL)
-                    continue;
-                json::Value r = json::Value::makeObject();
-                r.set("opMask", json::Value::makeString(toUtf8(group->opMask)));
-                r.set("schedule", json::Value::makeString(toUtf8(group->schedule)));
-                r.set("nonOpMask", json::Value::makeString(toUtf8(group->nonOpMask)));
-                r.set("reserved", json::Value::makeString(toUtf8(group->reserved)));
-                r.set("members", stringArray(group->members));
-                r.set("nonOpBlockAll", json::Value::makeBool(group->nonOpBlockAll));
-                r.set("opBlockAll", json::Value::makeBool(group->opBlockAll));
-                v.set(toUtf8(name), std::move(r));
-            }
+        case Shape::Groups:
+            v = updateRecords(section->find(name), held<QuoSievexMap>(value), groupFields);
             break;
-        }
         case Shape::Bool:
             return false;
         }
-        section->set(toUtf8(key), std::move(v));
+        section->set(name, std::move(v));
+        m_beach->modified = true;
         return true;
     }
 
     bool delProp(const CString& key) override
     {
         json::Value* section = m_beach->section(m_section, m_service);
-        return section && section->erase(toUtf8(key));
+        if (!section || !section->erase(toUtf8(key)))
+            return false;
+        m_beach->modified = true;
+        return true;
     }
 
     bool submit() override
     {
         CString error;
-        return saveDocument(*m_beach, error);
+        return m_beach->save(error);
     }
 
     CString sectionName() const override { return m_section; }
@@ -644,7 +771,7 @@ bool Beach::open(const CString& path, CString& error)
         CloseHandle(file);
     }
     if (failure != ERROR_SUCCESS) {
-        error = path + ": cannot read the file: " + systemMessage(failure);
+        error = path + ": cannot read the file: " + messageText(durable::systemMessage(failure));
         return false;
     }
     return openText(bytes(text), path, error);
@@ -652,32 +779,40 @@ bool Beach::open(const CString& path, CString& error)
 
 bool Beach::openText(const CString& utf8Text, const CString& name, CString& error)
 {
+    std::string text(utf8Text, utf8Text.GetLength());
     json::Value doc;
     json::ParseError parseError;
     Fault fault;
-    if (!json::parse(std::string(utf8Text, utf8Text.GetLength()), doc, parseError)) {
+    if (!json::parse(text, doc, parseError)) {
         fault.line = parseError.line;
         fault.what = parseError.message;
     } else if (checkDocument(doc, fault)) {
         m_impl->doc = std::move(doc);
+        m_impl->text = std::move(text);
         m_impl->path = name;
         m_impl->opened = true;
+        m_impl->modified = false;
         return true;
     }
     CString line;
     line.Format(": line %d: ", fault.line);
-    error = name + line + fromUtf8(fault.what);
+    error = name + line + messageText(fault.what);
     return false;
 }
 
 bool Beach::save(CString& error)
 {
-    return saveDocument(*m_impl, error);
+    return m_impl->save(error);
+}
+
+bool Beach::isModified() const
+{
+    return m_impl->modified;
 }
 
 CString Beach::text() const
 {
-    return m_impl->opened ? bytes(json::write(m_impl->doc)) : CString();
+    return m_impl->opened ? bytes(json::write(m_impl->doc, m_impl->text)) : CString();
 }
 
 CString Beach::path() const

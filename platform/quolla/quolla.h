@@ -185,16 +185,24 @@ public:
     Beach(const Beach&) = delete;
     Beach& operator=(const Beach&) = delete;
 
-    // Reads the document. A file that does not parse, or whose known keys
-    // hold values of the wrong shape, is refused: false, with a message that
+    // Reads the document. A file that does not parse, whose known keys hold
+    // values of the wrong shape, or whose known texts the process code page
+    // cannot hold or hold U+0000, is refused: false, with a message that
     // names the file, the line and the key; nothing is kept.
     bool open(const CString& path, CString& error);
     // The same for a text in memory; name stands for the file in messages.
     bool openText(const CString& utf8Text, const CString& name, CString& error);
-    // Writes the whole document durably: a new file beside the old one,
-    // then one replacing step. On failure the old file is untouched.
+    // Writes the whole document durably to the file its path reaches
+    // (through links): a new file beside it, then one replacing step. A
+    // read-only file is not replaced. On failure the old file is untouched
+    // and the message names the file and says so. Quolla::submit() is this.
     bool save(CString& error);
-    // The document as save() would write it (UTF-8).
+    // Whether setProp or delProp has been called since the document was
+    // opened or last saved (setting an equal value counts: it was asked to
+    // be written).
+    bool isModified() const;
+    // The document as save() would write it (UTF-8): the text as it was read,
+    // with only what has been set since written anew.
     CString text() const;
     CString path() const;
 

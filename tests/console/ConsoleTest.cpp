@@ -1,8 +1,9 @@
-// The console end to end: a real process on a copy of the sample document,
-// driven through its windows as a person would, and the file compared after.
+// The console end to end: cancel, OK, the pages' effect on the document.
 #include "ConsoleFixture.h"
-#include <algorithm>
 #include "resource.h"
+#include <algorithm>
+#include <fstream>
+#include <vector>
 
 TEST_F(Console, CancelLeavesTheFileByteForByte)
 {

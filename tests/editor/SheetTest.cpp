@@ -118,10 +118,12 @@ TEST_F(Sheet, ExceptionsOnlyWritesJustTheTwoListsAndDoesNotCommit)
         editor.m_activate = 0;
         editor.m_denyMessage = "changed";
         editor.m_urlsAllow.AddTail("10.9.9.9:8080 ");
+        editor.m_urlsDeny.AddTail("10.6.6.6");
     };
     Press(PSBTN_OK);
     EXPECT_EQ(1, Edit(editor, 0));
-    EXPECT_EQ(before, folder.read("doc.json"));  // not committed
+    EXPECT_EQ(before, folder.read("doc.json"));  // not committed: the console saves it
+    EXPECT_TRUE(beach.isModified());
     QuoValOf<int> activate;
     ASSERT_TRUE(Stored("activate", activate));
     EXPECT_EQ(1, activate.value);
@@ -133,6 +135,11 @@ TEST_F(Sheet, ExceptionsOnlyWritesJustTheTwoListsAndDoesNotCommit)
     ASSERT_TRUE(Stored("urls_allow", allowValue));
     ASSERT_EQ(2, allow.GetCount());
     EXPECT_STREQ("10.9.9.9:8080 ", allow.GetTail());
+    CStringList denied;
+    QuoValOf<CStringList*> deniedValue(&denied);
+    ASSERT_TRUE(Stored("urls_deny", deniedValue));
+    ASSERT_EQ(1, denied.GetCount());
+    EXPECT_STREQ("10.6.6.6", denied.GetHead());
 }
 
 TEST_F(Sheet, FullSaveWithoutSectionSaysSoAndStillReturnsOne)

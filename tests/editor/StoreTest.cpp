@@ -90,6 +90,35 @@ TEST_F(Store, LoadsEveryKeyAndNormalisesSwitches)
     EXPECT_EQ(5003, server->port);
 }
 
+TEST_F(Store, KeysMissingFromTheSectionReadAsTheirDefaultsAfterAnotherLoad)
+{
+    Open(ServiceDocument("\"activate\": 1, \"allowbypass\": 1, \"denymsg\": \"x\""));
+    TestVeilgate editor(nullptr, &beach);
+    ASSERT_EQ(1, editor.LoadVeilgate("http-proxy"));
+    ASSERT_EQ(1, editor.m_bypassAllowed);
+    CString error;
+    ASSERT_TRUE(beach.openText(ServiceDocument("\"urls_allow\": []").c_str(), "other.json", error));
+    EXPECT_EQ(1, editor.LoadVeilgate("http-proxy"));
+    EXPECT_EQ(0, editor.m_activate);
+    EXPECT_EQ(0, editor.m_bypassAllowed);
+    EXPECT_STREQ("", editor.m_denyMessage);
+}
+
+TEST_F(Store, AGroupLeavingOutItsTextsAndMembersLoadsWithEmptyMasksAndTheDefaultSchedule)
+{
+    Open(ServiceDocument("\"rules\": { \"Lean\": { \"nonOpBlockAll\": false, \"opBlockAll\": true } }"));
+    TestVeilgate editor(nullptr, &beach);
+    EXPECT_EQ(1, editor.LoadVeilgate("http-proxy"));
+    ASSERT_EQ(1, editor.m_groups.GetCount());
+    VeilgateGroup* lean = editor.Group(0);
+    EXPECT_STREQ("Lean", lean->m_name);
+    EXPECT_STREQ("", lean->m_opMask);
+    EXPECT_STREQ("", lean->m_nonOpMask);
+    EXPECT_STREQ(VeilgateGroup::DefaultSchedule(), lean->m_schedule);
+    EXPECT_EQ(0, lean->m_members.GetCount());
+    EXPECT_EQ(1, lean->m_opBlockAll);
+}
+
 TEST_F(Store, SaveWritesEveryKeyWithTheScheduleReversed)
 {
     Open(ServiceDocument("\"activate\": 7, \"rules\": { \"G\": { \"opMask\": \"\", \"schedule\": \"\","
@@ -116,7 +145,9 @@ TEST_F(Store, SaveWritesEveryKeyWithTheScheduleReversed)
     EXPECT_STREQ("", g->reserved);
     EXPECT_TRUE(g->opBlockAll);
 
-    // submit() made it durable: a fresh document reads the same.
+    // submit() made it durable, so the console has nothing left to save,
+    // and a fresh document reads the same.
+    EXPECT_FALSE(beach.isModified());
     Beach again;
     CString error;
     ASSERT_TRUE(again.open(file.c_str(), error));

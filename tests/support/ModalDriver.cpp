@@ -1,4 +1,6 @@
 #include "ModalDriver.h"
+#include <commctrl.h>
+#include <prsht.h>
 
 ModalDriver* ModalDriver::s_active = nullptr;
 
@@ -228,4 +230,20 @@ void ClickButton(HWND hDlg, int id)
 {
     HWND hButton = GetDlgItem(hDlg, id);
     SendMessageA(hButton, BM_CLICK, 0, 0);
+}
+
+int SheetPageIndex(HWND hSheet, const std::string& caption)
+{
+    HWND tab = (HWND)SendMessageA(hSheet, PSM_GETTABCONTROL, 0, 0);
+    int count = (int)SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0);
+    for (int i = 0; i < count; ++i) {
+        char text[128] = "";
+        TCITEMA item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        if (SendMessageA(tab, TCM_GETITEMA, i, (LPARAM)&item) && caption == text)
+            return i;
+    }
+    return -1;
 }

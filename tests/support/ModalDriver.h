@@ -71,5 +71,7 @@ void TypeChar(HWND hWnd, char ch);
 void PressKey(HWND hWnd, UINT vk);
 // The texts of a list box's items, top to bottom.
 std::vector<std::string> ListBoxItems(HWND hList);
+// The index of the sheet's tab with this caption, or -1.
+int SheetPageIndex(HWND hSheet, const std::string& caption);
 // Clicks a button through its parent, as a mouse click would notify it.
 void ClickButton(HWND hDlg, int id);

@@ -1,0 +1,38 @@
+// Replacing a file's content so that a crash or a failure leaves either the
+// old bytes or the new ones in its place, never a torn file.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace durable {
+
+// The file operations of one replacement, in the order they are made. A test
+// swaps one for a failing stand-in to see that the old file survives it.
+struct Steps
+{
+    HANDLE(WINAPI* create)(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE) = CreateFileA;
+    BOOL(WINAPI* write)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED) = WriteFile;
+    BOOL(WINAPI* flush)(HANDLE) = FlushFileBuffers;
+    BOOL(WINAPI* replace)(LPCSTR, LPCSTR, DWORD) = MoveFileExA;
+};
+
+// The file that path reaches in the end, through symbolic links and
+// junctions; path itself when there is no such file (yet).
+std::string finalPath(const std::string& path);
+
+// Writes bytes to a new file beside the file path reaches, flushes it to the
+// disk and puts it in that file's place in one step, so a link on the way
+// stays a link. A read-only file or a folder is not replaced. On failure:
+// false, the old file as it was, the new one removed, and reason says why
+// and that the file was left as it was (a phrase without the path); in the
+// one case where a failure could not put the old file back, it says where
+// both files are.
+bool replaceFile(const std::string& path, const std::string& bytes, std::string& reason,
+                 const Steps& steps = Steps());
+
+// The system's text for an error code, without the full stop and line end.
+std::string systemMessage(DWORD code);
+
+}  // namespace durable

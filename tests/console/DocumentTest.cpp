@@ -1,0 +1,107 @@
+// The console and the document on disk: texts in any script, refusals at
+// open, and saves that say what reached the disk.
+#include "ConsoleFixture.h"
+#include "SymbolicLink.h"
+#include "resource.h"
+
+namespace {
+
+void Replace(std::string& text, const std::string& from, const std::string& to)
+{
+    const size_t at = text.find(from);
+    ASSERT_NE(std::string::npos, at) << from;
+    text.replace(at, from.size(), to);
+}
+
+// Switches "block all" on the page shown, then presses OK.
+void SwitchBlockAllAndConfirm(HWND sheet)
+{
+    HWND page = (HWND)SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0);
+    SendMessageA(GetDlgItem(page, IDC_BLOCK_ALL), BM_CLICK, 0, 0);
+    PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+}
+
+} // namespace
+
+TEST_F(Console, NamesInAnyScriptComeBackAsTheyWere)
+{
+    // Two groups and two exceptions that a legacy code page would both read
+    // as "?", and a message in Cyrillic.
+    std::string text = ReadFile(document);
+    Replace(text, "\"Staff\"", "\"\xE4\xB8\xAD\"");
+    Replace(text, "\"Everyone\"", "\"\xE6\x96\x87\"");
+    Replace(text, "\"10.1.2.3\"", "\"\xE4\xB8\xAD.example\"");
+    Replace(text, "\"10.1.2.4:8080 \"", "\"\xE6\x96\x87.example\"");
+    Replace(text, "Access to this site", "\xD0\x94\xD0\xBE\xD1\x81\xD1\x82\xD1\x83\xD0\xBF");
+    WriteText(document, text);
+    EXPECT_EQ(0u, OpenAndPress(StandardArgs(), PSBTN_OK)) << Errors();
+    EXPECT_EQ(text, ReadFile(document));
+    EXPECT_EQ("", Errors());
+}
+
+TEST_F(Console, TextsTheEditorCouldNotHoldAreRefusedNamingTheKey)
+{
+    std::string text = ReadFile(document);
+    Replace(text, "\"01\": {", "\"0\\u00001\": {");
+    WriteText(document, text);
+    EXPECT_EQ(2u, Run(StandardArgs()));
+    EXPECT_EQ("console: " + document + ": line 27: key \"ip_port\" in section \"sievex\" of service \"http-proxy\": "
+              "the key of server \"0\\u00001\" must not contain U+0000\n",
+              Errors());
+    EXPECT_EQ(text, ReadFile(document));
+}
+
+TEST_F(Console, AReadOnlyDocumentIsNotReplaced)
+{
+    const std::string before = ReadFile(document);
+    ASSERT_TRUE(SetFileAttributesA(document.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(2u, OpenAndPress(StandardArgs(), PSBTN_OK));
+    EXPECT_EQ("console: " + document + ": cannot save the file: it is read-only; the file was left as it was\n",
+              Errors());
+    EXPECT_EQ(before, ReadFile(document));
+    EXPECT_NE(0u, GetFileAttributesA(document.c_str()) & FILE_ATTRIBUTE_READONLY);
+}
+
+TEST_F(Console, AFailedSaveSaysSoAndLeavesTheFileAsItWas)
+{
+    const std::string before = ReadFile(document);
+    Start(StandardArgs());
+    HWND sheet = WaitForSheet();
+    ASSERT_NE(nullptr, sheet);
+    // Another program holds the document open and lets nobody rename or
+    // delete it: every write the console tries fails.
+    HANDLE held = CreateFileA(document.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    ShowPage(sheet, PageIndex(sheet, "VG: Non-operational Privileges"));
+    SwitchBlockAllAndConfirm(sheet);
+    EXPECT_EQ(2u, WaitForExit());
+    CloseHandle(held);
+    const std::string errors = Errors();
+    EXPECT_EQ(0u, errors.find("console: " + document + ": cannot save the file: ")) << errors;
+    EXPECT_NE(std::string::npos, errors.find("; the file was left as it was\n")) << errors;
+    EXPECT_EQ(before, ReadFile(document));
+}
+
+TEST_F(Console, ADocumentReachedThroughALinkIsSavedWhereItLeads)
+{
+    const std::string real = folder + "\\real";
+    CreateDirectoryA(real.c_str(), NULL);
+    ASSERT_TRUE(MoveFileA(document.c_str(), (real + "\\http-proxy.json").c_str()));
+    const std::string link = document;
+    if (!MakeSymbolicLink(link, "real\\http-proxy.json"))
+        GTEST_SKIP() << "no symbolic links here";
+    document = real + "\\http-proxy.json";
+
+    Start("--document \"" + link + "\" --service http-proxy --data-folder \"" + folder + "\"");
+    HWND sheet = WaitForSheet();
+    ASSERT_NE(nullptr, sheet);
+    ShowPage(sheet, PageIndex(sheet, "VG: Non-operational Privileges"));
+    SwitchBlockAllAndConfirm(sheet);
+    EXPECT_EQ(0u, WaitForExit()) << Errors();
+    EXPECT_TRUE(StoredWorkingGroup().nonOpBlockAll);
+    // Still a link: what is written to the real document shows through it.
+    WriteText(document, "later");
+    EXPECT_EQ("later", ReadFile(link));
+    RemoveSymbolicLink(link);
+}
