@@ -2,6 +2,7 @@
 #include "Veilgate.h"
 #include "afxdlgs.h"
 #include "vggEditPrivilege.h"
+#include "SafeContentPage.h"
 
 VGGETMEMBERFN Veilgate::m_fGetMember = NULL;
 const char Veilgate::s_defaultGroupName[] = "Default";
@@ -61,9 +62,11 @@ int Veilgate::EditVeilgate(CString dataFolder, CString serviceName, int saveAll)
     vggEditPrivilege nonOperationalPage(0);
     nonOperationalPage.m_blockAll = g_currentGroup->m_nonOpBlockAll;
     nonOperationalPage.m_mask = g_currentGroup->m_nonOpMask;
+    SafeContentPage safeContentPage(m_document, serviceName, dataFolder);
 
     // The tabs, left to right.
     CPropertyPage* pages[] = {
+        &safeContentPage,
         &operationalPage,
         &nonOperationalPage,
     };
