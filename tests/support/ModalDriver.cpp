@@ -87,6 +87,33 @@ void ModalDriver::tick()
 
 namespace {
 struct FindData { std::string caption; HWND found; bool messageBox; };
+
+std::string ClassOf(HWND hWnd)
+{
+    char cls[64] = "";
+    GetClassNameA(hWnd, cls, sizeof cls);
+    return cls;
+}
+
+BOOL CALLBACK OnlyTextAndButtons(HWND hChild, LPARAM lParam)
+{
+    std::string cls = ClassOf(hChild);
+    if (cls != "Static" && cls != "Button")
+        *reinterpret_cast<bool*>(lParam) = false;
+    return TRUE;
+}
+
+// A message box is a dialog whose text is the static control 0xFFFF and
+// that holds nothing but texts, its icon and buttons; dialogs with labels
+// of id -1 hold edits or lists besides.
+bool IsMessageBox(HWND hWnd)
+{
+    if (ClassOf(hWnd) != "#32770" || GetDlgItem(hWnd, 0xFFFF) == NULL)
+        return false;
+    bool plain = true;
+    EnumChildWindows(hWnd, OnlyTextAndButtons, reinterpret_cast<LPARAM>(&plain));
+    return plain;
+}
 }
 
 static BOOL CALLBACK FindOne(HWND hWnd, LPARAM lParam)
@@ -95,10 +122,7 @@ static BOOL CALLBACK FindOne(HWND hWnd, LPARAM lParam)
     if (!IsWindowVisible(hWnd))
         return TRUE;
     if (d->messageBox) {
-        char cls[64] = "";
-        GetClassNameA(hWnd, cls, sizeof cls);
-        // A message box is a dialog whose text is the static control 0xFFFF.
-        if (strcmp(cls, "#32770") == 0 && GetDlgItem(hWnd, 0xFFFF) != NULL) {
+        if (IsMessageBox(hWnd)) {
             d->found = hWnd;
             return FALSE;
         }
