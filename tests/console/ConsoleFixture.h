@@ -28,16 +28,16 @@ inline std::string BinFolder()
     return s.substr(0, s.find_last_of('\\'));
 }
 
-struct Found { DWORD pid; HWND hwnd; };
+struct Found { DWORD pid; HWND hwnd; const char* caption; };
 
-inline BOOL CALLBACK FindSheetOf(HWND h, LPARAM l)
+inline BOOL CALLBACK FindWindowOf(HWND h, LPARAM l)
 {
     Found* f = reinterpret_cast<Found*>(l);
     DWORD pid = 0;
     GetWindowThreadProcessId(h, &pid);
     char text[64] = "";
     GetWindowTextA(h, text, sizeof text);
-    if (pid == f->pid && IsWindowVisible(h) && std::string(text) == "HTTP Proxy") {
+    if (pid == f->pid && IsWindowVisible(h) && std::string(text) == f->caption) {
         f->hwnd = h;
         return FALSE;
     }
@@ -86,11 +86,13 @@ protected:
     }
     std::string StandardArgs() { return "--document \"" + document + "\" --service http-proxy"; }
 
-    HWND WaitForSheet()
+    HWND WaitForSheet() { return WaitForWindow("HTTP Proxy"); }
+    // A visible top-level window of the console with this caption.
+    HWND WaitForWindow(const char* caption)
     {
         for (int i = 0; i < 1000; ++i) {
-            Found f = { process.dwProcessId, NULL };
-            EnumWindows(FindSheetOf, reinterpret_cast<LPARAM>(&f));
+            Found f = { process.dwProcessId, NULL, caption };
+            EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&f));
             if (f.hwnd)
                 return f.hwnd;
             if (WaitForSingleObject(process.hProcess, 10) == WAIT_OBJECT_0)
