@@ -33,3 +33,4 @@ double TimeToFirstIdle(const std::function<void()>& open);
 
 // Benchmarks of the areas, in the order main runs them.
 void BenchEditor();
+void BenchMime();

@@ -6,5 +6,6 @@
 int main()
 {
     BenchEditor();
+    BenchMime();
     return 0;
 }

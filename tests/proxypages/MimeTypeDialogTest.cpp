@@ -6,6 +6,7 @@
 #include "ModalDriver.h"
 #include "TempFolder.h"
 #include "ListProbe.h"
+#include <algorithm>
 
 namespace {
 
@@ -73,6 +74,38 @@ TEST_F(SelectDialog, OpensOnTheFirstSortedRowWithItsDetailsAndOkReturnsIt)
     EXPECT_EQ("image/gif", type);
     EXPECT_EQ("GIF image", description);
     EXPECT_EQ((std::vector<std::string>{ "image/gif" }), Chosen(dlg));
+}
+
+TEST_F(SelectDialog, RowsFollowTheListBoxOwnOrderForEveryKindOfCharacter)
+{
+    const char* types[] = {
+        "application/x-tar", "application/xhtml+xml", "application/x-www-form-urlencoded", "application/x_under",
+        "Application/X-TAR", "image/svg+xml", "image/svg", "image/svg-xml", "text/x-c++", "text/x-c",
+        "text/x.c", "video/3gpp", "video/3gpp2", "video/3GPP", "audio/L16", "audio/l8", "a/b", "a/B", "A/b",
+        "model/x3d+xml", "model/x3d-vrml", "font/woff2", "font/woff", "text/html", "TEXT/HTML", "text/htm",
+        "x/'quoted'", "x/quoted", "x/[bracket]", "x/~tilde", "x/!bang", "x/#hash", "x/$dollar", "x/0zero",
+    };
+    std::string text;
+    for (const char* type : types)
+        text += std::string(type) + "\tSome description\n";
+    folder.write("mimetypes", text);
+    MimeTypeSelectDlg dlg(nullptr, folder.path().c_str());
+    Rows rows;
+    Run(dlg, [&] {
+        rows = ListRows(List());
+        Post(hDlg, IDCANCEL);
+    });
+    ASSERT_EQ(sizeof types / sizeof types[0], rows.size());
+    // Every row where the list box's own sorting would have put it: never
+    // after a row that the list box's comparison puts behind it.
+    for (size_t i = 0; i + 1 < rows.size(); ++i)
+        EXPECT_NE(CSTR_GREATER_THAN, CompareStringA(GetUserDefaultLCID(), NORM_IGNORECASE, rows[i].c_str(), -1,
+                                                    rows[i + 1].c_str(), -1))
+            << rows[i] << " before " << rows[i + 1];
+    Rows expected(types, types + sizeof types / sizeof types[0]);
+    std::sort(expected.begin(), expected.end());
+    std::sort(rows.begin(), rows.end());
+    EXPECT_EQ(expected, rows);
 }
 
 TEST_F(SelectDialog, ControlClicksChooseSeveralRowsReturnedInListOrder)
