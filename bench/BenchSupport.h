@@ -35,3 +35,4 @@ double TimeToFirstIdle(const std::function<void()>& open);
 void BenchEditor();
 void BenchExceptions();
 void BenchSchedule();
+void BenchMime();

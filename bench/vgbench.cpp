@@ -8,5 +8,6 @@ int main()
     BenchEditor();
     BenchExceptions();
     BenchSchedule();
+    BenchMime();
     return 0;
 }

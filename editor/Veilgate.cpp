@@ -6,6 +6,7 @@
 #include "vggEditPrivilege.h"
 #include "ProxySettingsPage.h"
 #include "vggEditSchedule.h"
+#include "SafeContentPage.h"
 
 VGGETMEMBERFN Veilgate::m_fGetMember = NULL;
 const char Veilgate::s_defaultGroupName[] = "Default";
@@ -71,10 +72,12 @@ int Veilgate::EditVeilgate(CString dataFolder, CString serviceName, int saveAll)
     vggEditSchedule schedulePage;
     schedulePage.m_mask = g_currentGroup->m_schedule;
     ProxySettingsPage settingsPage(m_document, serviceName);
+    SafeContentPage safeContentPage(m_document, serviceName, dataFolder);
 
     // The tabs, left to right.
     CPropertyPage* pages[] = {
         &settingsPage,
+        &safeContentPage,
         &controlPage,
         &schedulePage,
         &operationalPage,

@@ -111,6 +111,7 @@ template <auto F> LRESULT AfxThunk_bSetCursor(CCmdTarget* p, WPARAM w, LPARAM l)
 template <auto F> LRESULT AfxThunk_uGetDlgCode(CCmdTarget* p, WPARAM, LPARAM) { return (AFX_TARGET(F)->*F)(); }
 template <auto F> LRESULT AfxThunk_iCreate(CCmdTarget* p, WPARAM, LPARAM l)
 { return (AFX_TARGET(F)->*F)(reinterpret_cast<LPCREATESTRUCT>(l)); }
+template <auto F> LRESULT AfxThunk_iVKeyToItem(CCmdTarget* p, WPARAM w, LPARAM l);
 
 #define DECLARE_MESSAGE_MAP() \
 protected: \
@@ -165,6 +166,7 @@ protected: \
 #define ON_WM_HSCROLL() { WM_HSCROLL, 0, 0, 0, &AfxThunk_vScroll<&ThisClass::OnHScroll> },
 #define ON_WM_SETCURSOR() { WM_SETCURSOR, 0, 0, 0, &AfxThunk_bSetCursor<&ThisClass::OnSetCursor> },
 #define ON_WM_GETDLGCODE() { WM_GETDLGCODE, 0, 0, 0, &AfxThunk_uGetDlgCode<&ThisClass::OnGetDlgCode> },
+#define ON_WM_VKEYTOITEM() { WM_VKEYTOITEM, 0, 0, 0, &AfxThunk_iVKeyToItem<&ThisClass::OnVKeyToItem> },
 
 class AFX_CORE_API CCmdTarget : public CObject
 {
@@ -180,6 +182,7 @@ public:
 // CWnd
 
 class CDataExchange;
+class CListBox;
 
 class AFX_CORE_API CWnd : public CCmdTarget
 {
@@ -315,6 +318,10 @@ public:
     void OnHScroll(UINT nSBCode, UINT nPos, CWnd* pScrollBar) { Default(); }
     BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message) { return (BOOL)Default(); }
     UINT OnGetDlgCode() { return (UINT)Default(); }
+    // The list box's own handling of the key (what DefWindowProc answers).
+    // Not Default(): a dialog manager hands back its procedure's FALSE,
+    // which the list box reads as "act on row 0".
+    int OnVKeyToItem(UINT nKey, CListBox* pListBox, UINT nIndex) { return -1; }
 
     // Window procedure of every window the layer owns.
     static LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -482,6 +489,9 @@ public:
     int GetItemRect(int nIndex, LPRECT lpRect) const { return (int)SendMessage(LB_GETITEMRECT, nIndex, (LPARAM)lpRect); }
     int GetItemHeight(int nIndex) const { return (int)SendMessage(LB_GETITEMHEIGHT, nIndex); }
     int GetCaretIndex() const { return (int)SendMessage(LB_GETCARETINDEX); }
+    int SetCaretIndex(int nIndex, BOOL bScroll = TRUE) { return (int)SendMessage(LB_SETCARETINDEX, nIndex, bScroll); }
+    // Reserves room for nItems more entries of nBytes of text in all.
+    int InitStorage(int nItems, UINT nBytes) { return (int)SendMessage(LB_INITSTORAGE, nItems, nBytes); }
     // Index of the entry nearest to pt; bOutside is set when pt is outside every entry.
     UINT ItemFromPoint(CPoint pt, BOOL& bOutside) const;
     int AddString(LPCTSTR lpszItem) { return (int)SendMessage(LB_ADDSTRING, 0, (LPARAM)lpszItem); }
@@ -493,6 +503,9 @@ public:
     int SelectString(int nStartAfter, LPCTSTR lpszItem) { return (int)SendMessage(LB_SELECTSTRING, nStartAfter, (LPARAM)lpszItem); }
     void SetHorizontalExtent(int cxExtent) { SendMessage(LB_SETHORIZONTALEXTENT, cxExtent); }
 };
+
+template <auto F> LRESULT AfxThunk_iVKeyToItem(CCmdTarget* p, WPARAM w, LPARAM l)
+{ return (AFX_TARGET(F)->*F)((UINT)LOWORD(w), static_cast<CListBox*>(CWnd::FromHandle((HWND)l)), (UINT)HIWORD(w)); }
 
 /////////////////////////////////////////////////////////////////////////////
 // Dialogs

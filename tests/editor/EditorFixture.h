@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include "Veilgate.h"
 #include "afxdlgs.h"
+#include "TempFolder.h"
 #include <functional>
 #include <string>
 
@@ -29,20 +30,6 @@ public:
         POSITION pos = m_groups.FindIndex(index);
         return pos ? static_cast<VeilgateGroup*>(m_groups.GetAt(pos)) : nullptr;
     }
-};
-
-// A folder of its own under the temporary folder, removed afterwards.
-class TempFolder
-{
-public:
-    TempFolder();
-    ~TempFolder();
-    std::string path(const std::string& name) const { return m_path + "\\" + name; }
-    void write(const std::string& name, const std::string& text) const;
-    std::string read(const std::string& name) const;
-
-private:
-    std::string m_path;
 };
 
 // A document of one service with the given "sievex" members (JSON text

@@ -106,31 +106,33 @@ void ModalDriver::tick()
 
 namespace {
 struct FindData { std::string caption; HWND found; bool messageBox; };
-}
 
-static BOOL CALLBACK IsButtonOrStatic(HWND hWnd, LPARAM lParam)
+std::string ClassOf(HWND hWnd)
 {
     char cls[64] = "";
     GetClassNameA(hWnd, cls, sizeof cls);
-    if (_stricmp(cls, "Button") != 0 && _stricmp(cls, "Static") != 0) {
+    return cls;
+}
+
+BOOL CALLBACK OnlyTextAndButtons(HWND hChild, LPARAM lParam)
+{
+    std::string cls = ClassOf(hChild);
+    if (cls != "Static" && cls != "Button")
         *reinterpret_cast<bool*>(lParam) = false;
-        return FALSE;
-    }
     return TRUE;
 }
 
 // A message box is a dialog whose text is the static control 0xFFFF and
-// which holds nothing but buttons and statics; a dialog of the module may
-// have a static labelled -1 too, but it has fields.
-static bool IsMessageBox(HWND hWnd)
+// that holds nothing but texts, its icon and buttons; dialogs with labels
+// of id -1 hold edits or lists besides.
+bool IsMessageBox(HWND hWnd)
 {
-    char cls[64] = "";
-    GetClassNameA(hWnd, cls, sizeof cls);
-    if (strcmp(cls, "#32770") != 0 || GetDlgItem(hWnd, 0xFFFF) == NULL)
+    if (ClassOf(hWnd) != "#32770" || GetDlgItem(hWnd, 0xFFFF) == NULL)
         return false;
-    bool onlyButtonsAndStatics = true;
-    EnumChildWindows(hWnd, IsButtonOrStatic, reinterpret_cast<LPARAM>(&onlyButtonsAndStatics));
-    return onlyButtonsAndStatics;
+    bool plain = true;
+    EnumChildWindows(hWnd, OnlyTextAndButtons, reinterpret_cast<LPARAM>(&plain));
+    return plain;
+}
 }
 
 static BOOL CALLBACK FindOne(HWND hWnd, LPARAM lParam)
