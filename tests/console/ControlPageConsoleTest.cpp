@@ -1,14 +1,6 @@
 // The controls page end to end: the console on a copy of the sample, its
 // server list driven from this process as a person would, the file read back.
-#include <gtest/gtest.h>
-#include <windows.h>
-#include <commctrl.h>
-#include <prsht.h>
-#include <fstream>
-#include <sstream>
-#include <string>
-#include <vector>
-#include "quolla.h"
+#include "ConsoleFixture.h"
 #include "resource.h"
 #include "ModalDriver.h"
 
@@ -16,67 +8,17 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-class ConsoleControls : public ::testing::Test
+class ConsoleControls : public Console
 {
 protected:
-    std::string document;
-    PROCESS_INFORMATION process = {};
     HWND sheet = NULL;
 
     void SetUp() override
     {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        document = std::string(temp) + "vgcontrols-" + std::to_string(GetCurrentProcessId()) + ".json";
-        ASSERT_TRUE(CopyFileA(EXAMPLES_DIR "/http-proxy.json", document.c_str(), FALSE));
-
-        char exe[MAX_PATH];
-        GetModuleFileNameA(NULL, exe, MAX_PATH);
-        std::string cmd = exe;
-        cmd = "\"" + cmd.substr(0, cmd.find_last_of('\\')) + "\\console.exe\" --document \"" + document +
-              "\" --service http-proxy";
-        STARTUPINFOA si = {};
-        si.cb = sizeof si;
-        ASSERT_TRUE(CreateProcessA(NULL, &cmd[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &process));
-        sheet = WaitForWindow("HTTP Proxy");
+        Console::SetUp();
+        Start(StandardArgs());
+        sheet = WaitForSheet();
         ASSERT_NE(nullptr, sheet);
-    }
-    void TearDown() override
-    {
-        if (process.hProcess != NULL) {
-            TerminateProcess(process.hProcess, 99);
-            CloseHandle(process.hProcess);
-            CloseHandle(process.hThread);
-        }
-        DeleteFileA(document.c_str());
-    }
-
-    std::string File() const
-    {
-        std::ifstream in(document, std::ios::binary);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }
-    // A visible top-level window of the console with this caption.
-    HWND WaitForWindow(const std::string& caption)
-    {
-        WindowSearch search = { process.dwProcessId, caption, NULL };
-        PumpUntil([&search]() {
-            EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-            return search.found != NULL;
-        }, 20000);
-        return search.found;
-    }
-    struct WindowSearch { DWORD pid; std::string caption; HWND found; };
-    static BOOL CALLBACK MatchWindow(HWND h, LPARAM l)
-    {
-        WindowSearch* s = reinterpret_cast<WindowSearch*>(l);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(h, &pid);
-        if (pid == s->pid && IsWindowVisible(h) && IsWindowEnabled(h) && WindowText(h) == s->caption)
-            s->found = h;
-        return s->found == NULL;
     }
     // GetWindowText does not ask a window of another process for its text.
     static std::string EditText(HWND edit)
@@ -88,23 +30,10 @@ protected:
     DWORD Press(int button)
     {
         PostMessageA(sheet, PSM_PRESSBUTTON, button, 0);
-        DWORD code = 99;
-        if (WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0)
-            GetExitCodeProcess(process.hProcess, &code);
-        return code;
+        return WaitForExit();
     }
     // Shows the page that holds the server list.
-    HWND ControlsPage()
-    {
-        HWND tab = (HWND)SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0);
-        for (int i = 0; i < (int)SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0); ++i) {
-            SendMessageA(sheet, PSM_SETCURSEL, i, 0);
-            HWND page = (HWND)SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0);
-            if (GetDlgItem(page, IDC_SERVER_LIST) != NULL)
-                return page;
-        }
-        return NULL;
-    }
+    HWND ControlsPage() { return ShowPage(sheet, PageIndex(sheet, "Veilgate Controls")); }
     // Add..., the address typed key by key, the port, OK.
     void AddServer(HWND page, const char* address, const char* port)
     {
@@ -183,10 +112,10 @@ TEST_F(ConsoleControls, ServerAddedAndMovedToTheTopIsStoredFirst)
 
 TEST_F(ConsoleControls, CancelAfterChangingTheServersLeavesTheFileByteForByte)
 {
-    std::string before = File();
+    std::string before = ReadFile(document);
     AddServerAndMoveItToTheTop();
     ASSERT_EQ(1u, Press(PSBTN_CANCEL));
-    EXPECT_EQ(before, File());
+    EXPECT_EQ(before, ReadFile(document));
 }
 
 TEST_F(ConsoleControls, DenyMessageIsEditedInDisplayFormAndStoredEscaped)
@@ -196,5 +125,5 @@ TEST_F(ConsoleControls, DenyMessageIsEditedInDisplayFormAndStoredEscaped)
               EditText(edit));
     SetWindowTextA(edit, "Blocked.\r\n%d sites left\r\n\r\n<i>Sorry</i>\r\n");
     ASSERT_EQ(0u, Press(PSBTN_OK));
-    EXPECT_NE(std::string::npos, File().find("\"denymsg\": \"Blocked.\\n%%d sites left\\n\\n%<i>Sorry</i>\""));
+    EXPECT_NE(std::string::npos, ReadFile(document).find("\"denymsg\": \"Blocked.\\n%%d sites left\\n\\n%<i>Sorry</i>\""));
 }
