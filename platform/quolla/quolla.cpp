@@ -4,7 +4,9 @@
 #include "DurableFile.h"
 #include "JsonValue.h"
 
+#include <cmath>
 #include <memory>
+#include <new>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -201,15 +203,25 @@ bool isInt32(const json::Value& v)
 bool checkShape(Shape shape, const json::Value& v, Fault& fault)
 {
     switch (shape) {
-    case Shape::Int:
+    case Shape::Int: {
         if (isInt32(v))
             return true;
-        if (v.kind() == json::Kind::Int) {
+        // A whole number too large for 64 bits reads as a real, and one too
+        // large for a double as an infinity.
+        const double real = v.asReal();
+        const char* range = " must be an integer from -2147483648 to 2147483647";
+        if (v.kind() == json::Kind::Real && !std::isfinite(real)) {
             fault.line = v.line();
-            fault.what = " must be an integer from -2147483648 to 2147483647";
+            fault.what = std::string(" holds a number out of range; it") + range;
+            return false;
+        }
+        if (v.kind() == json::Kind::Int || (v.kind() == json::Kind::Real && std::fabs(real) >= 0x1p63)) {
+            fault.line = v.line();
+            fault.what = range;
             return false;
         }
         break;
+    }
     case Shape::String:
         if (v.kind() == json::Kind::String)
             return true;
@@ -325,6 +337,29 @@ bool checkTexts(Shape shape, const json::Value& v, Fault& fault)
     return true;
 }
 
+bool isKnownKey(const std::string& section, const std::string* key)
+{
+    for (const KnownKey& known : kKnownKeys)
+        if (section == known.section && (!key || *key == known.key))
+            return true;
+    return false;
+}
+
+// What open() builds: the way down to the sections this library knows, and
+// their known keys whole. The rest is checked but stays text until asked
+// for, so that whatever other tools keep in the document costs no memory.
+json::Build builtAtOpen(const std::vector<std::string>& keys)
+{
+    switch (keys.size()) {
+    case 0: return json::Build::Members;  // the document
+    case 1: return keys[0] == "services" ? json::Build::Members : json::Build::Nothing;
+    case 2: return json::Build::Members;  // a service
+    case 3: return isKnownKey(keys[2], NULL) ? json::Build::Members : json::Build::Nothing;
+    case 4: return isKnownKey(keys[2], &keys[3]) ? json::Build::Everything : json::Build::Nothing;
+    }
+    return json::Build::Nothing;
+}
+
 bool checkDocument(const json::Value& doc, Fault& fault)
 {
     const json::Value* services = doc.find("services");
@@ -349,7 +384,10 @@ bool checkDocument(const json::Value& doc, Fault& fault)
             }
             for (const KnownKey& known : kKnownKeys) {
                 const json::Value* value = section.first == known.section ? section.second.find(known.key) : NULL;
-                if (value && (!checkShape(known.shape, *value, fault) || !checkTexts(known.shape, *value, fault))) {
+                if (!value)
+                    continue;
+                fault.line = value->line();  // where the memory ran out, should it
+                if (!checkShape(known.shape, *value, fault) || !checkTexts(known.shape, *value, fault)) {
                     fault.what = "key " + json::quote(known.key) + inSection + fault.what;
                     return false;
                 }
@@ -532,40 +570,58 @@ QuoSievex& QuoSievex::operator=(const QuoSievex& other)
     return *this;
 }
 
-int QuoPtrMapBase::IndexOf(LPCTSTR key) const
+// The keys and records in insertion order, and where each key stands.
+class QuoPtrMapSlots
 {
-    for (int i = 0; i < m_keys.GetSize(); ++i)
-        if (m_keys[i] == key)
-            return i;
-    return -1;
+public:
+    std::vector<CString> keys;
+    std::vector<void*> values;
+    std::unordered_map<std::string, int> index;
+};
+
+QuoPtrMapBase::~QuoPtrMapBase()
+{
+    delete m_slots;
 }
 
-void* QuoPtrMapBase::LookupRaw(LPCTSTR key) const
+int QuoPtrMapBase::GetCount() const
 {
-    const int i = IndexOf(key);
-    return i < 0 ? NULL : m_values[i];
+    return m_slots ? (int)m_slots->keys.size() : 0;
+}
+
+int QuoPtrMapBase::IndexOf(LPCTSTR key) const
+{
+    if (!m_slots)
+        return -1;
+    const auto at = m_slots->index.find(key);
+    return at == m_slots->index.end() ? -1 : at->second;
+}
+
+void* QuoPtrMapBase::ValueAt(int index) const
+{
+    ASSERT(index >= 0 && index < GetCount());
+    return m_slots->values[index];
 }
 
 void* QuoPtrMapBase::SetRaw(LPCTSTR key, void* value)
 {
-    const int i = IndexOf(key);
-    if (i >= 0) {
-        void* old = m_values[i];
-        m_values[i] = value;
+    if (!m_slots)
+        m_slots = new QuoPtrMapSlots;
+    const auto placed = m_slots->index.emplace(key, (int)m_slots->keys.size());
+    if (!placed.second) {
+        void*& slot = m_slots->values[placed.first->second];
+        void* old = slot;
+        slot = value;
         return old;
     }
-    const int count = GetCount();
-    if (count == m_capacity) {
-        const int capacity = m_capacity ? m_capacity * 2 : 8;
-        void** values = new void*[capacity];
-        for (int j = 0; j < count; ++j)
-            values[j] = m_values[j];
-        delete[] m_values;
-        m_values = values;
-        m_capacity = capacity;
+    try {
+        m_slots->keys.push_back(key);
+        m_slots->values.push_back(value);
+    } catch (...) {
+        m_slots->index.erase(placed.first);
+        m_slots->keys.resize(m_slots->values.size());
+        throw;
     }
-    m_values[count] = value;
-    m_keys.Add(key);
     return NULL;
 }
 
@@ -574,11 +630,20 @@ void* QuoPtrMapBase::RemoveRaw(LPCTSTR key)
     const int i = IndexOf(key);
     if (i < 0)
         return NULL;
-    void* removed = m_values[i];
-    for (int j = i + 1; j < GetCount(); ++j)
-        m_values[j - 1] = m_values[j];
-    m_keys.RemoveAt(i);
+    void* removed = m_slots->values[i];
+    m_slots->index.erase(key);
+    m_slots->keys.erase(m_slots->keys.begin() + i);
+    m_slots->values.erase(m_slots->values.begin() + i);
+    for (auto& entry : m_slots->index)
+        if (entry.second > i)
+            --entry.second;
     return removed;
+}
+
+void QuoPtrMapBase::RemoveAllRaw()
+{
+    delete m_slots;
+    m_slots = NULL;
 }
 
 // A position is the 1-based index of the next entry.
@@ -586,8 +651,8 @@ void QuoPtrMapBase::GetNextRaw(POSITION& pos, CString& key, void*& value) const
 {
     const int i = (int)(INT_PTR)pos - 1;
     ASSERT(i >= 0 && i < GetCount());
-    key = m_keys[i];
-    value = m_values[i];
+    key = m_slots->keys[i];
+    value = m_slots->values[i];
     pos = i + 1 < GetCount() ? (POSITION)(INT_PTR)(i + 2) : NULL;
 }
 
@@ -598,6 +663,12 @@ Quolla::~Quolla() {}
 
 /////////////////////////////////////////////////////////////////////////////
 // The document
+
+static CString tooLarge(const CString& name, const std::string& size)
+{
+    return name + ": too large: " + size.c_str() + " bytes, limit " +
+           std::to_string((int)Beach::maxDocumentBytes).c_str();
+}
 
 class BeachImpl
 {
@@ -613,7 +684,54 @@ public:
         if (!opened)
             return NULL;
         json::Value* service = doc.find("services")->find(toUtf8(serviceName));
-        return service ? service->find(toUtf8(sectionName)) : NULL;
+        json::Value* section = service ? service->find(toUtf8(sectionName)) : NULL;
+        if (section)
+            build(*section);
+        return section;
+    }
+
+    // A value left as text at open, built now that it is asked for.
+    void build(json::Value& v)
+    {
+        json::ParseError error;
+        if (!json::expand(v, text, error))
+            throw std::bad_alloc();
+    }
+
+    bool open(std::string bytes, const CString& name, CString& error)
+    {
+        if (bytes.size() > Beach::maxDocumentBytes) {
+            error = tooLarge(name, std::to_string(bytes.size()));
+            return false;
+        }
+        json::Value read;
+        json::ParseError parseError;
+        Fault fault;
+        bool exhausted = false;
+        if (!json::parse(bytes, read, parseError, builtAtOpen)) {
+            fault.line = parseError.line;
+            fault.what = parseError.message;
+            exhausted = parseError.outOfMemory;
+        } else {
+            try {
+                if (checkDocument(read, fault)) {
+                    doc = std::move(read);
+                    text = std::move(bytes);
+                    path = name;
+                    opened = true;
+                    modified = false;
+                    return true;
+                }
+            } catch (const std::bad_alloc&) {
+                exhausted = true;
+            }
+        }
+        read = json::Value();
+        if (exhausted)
+            error.Format("%s: out of memory while reading line %d", (LPCTSTR)name, fault.line);
+        else
+            error.Format("%s: line %d: %s", (LPCTSTR)name, fault.line, (LPCTSTR)messageText(fault.what));
+        return false;
     }
 
     bool save(CString& error)
@@ -623,12 +741,16 @@ public:
             return false;
         }
         std::string reason;
-        if (!durable::replaceFile(std::string(path, path.GetLength()), json::write(doc, text), reason)) {
-            error = path + ": cannot save the file: " + messageText(reason);
-            return false;
+        try {
+            if (durable::replaceFile(std::string(path, path.GetLength()), json::write(doc, text), reason)) {
+                modified = false;
+                return true;
+            }
+        } catch (const std::bad_alloc&) {
+            reason = "out of memory; the file was left as it was";
         }
-        modified = false;
-        return true;
+        error = path + ": cannot save the file: " + messageText(reason);
+        return false;
     }
 };
 
@@ -648,7 +770,9 @@ public:
     {
         Shape shape;
         json::Value* section = m_beach->section(m_section, m_service);
-        const json::Value* stored = section ? section->find(toUtf8(key)) : NULL;
+        json::Value* stored = section ? section->find(toUtf8(key)) : NULL;
+        if (stored)
+            m_beach->build(*stored);
         Fault fault;
         if (!stored || !shapeOfKind(value.typeName(), shape) || !checkShape(shape, *stored, fault))
             return false;
@@ -688,6 +812,8 @@ public:
         if (!section || !shapeOfKind(value.typeName(), shape))
             return false;
         const std::string name = toUtf8(key);
+        if (json::Value* existing = section->find(name))
+            m_beach->build(*existing);  // a value equal to it keeps its text
         json::Value v;
         switch (shape) {
         case Shape::Int:
@@ -754,50 +880,61 @@ Beach::~Beach() { delete m_impl; }
 
 bool Beach::open(const CString& path, CString& error)
 {
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        error = path + ": cannot read the file: it is a folder";
+        return false;
+    }
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-    DWORD failure = ERROR_SUCCESS;
-    std::string text;
     if (file == INVALID_HANDLE_VALUE) {
-        failure = GetLastError();
-    } else {
-        char chunk[16384];
-        DWORD got = 0;
-        BOOL read;
-        while ((read = ReadFile(file, chunk, sizeof chunk, &got, NULL)) && got)
-            text.append(chunk, got);
-        if (!read)
-            failure = GetLastError();
+        error = path + ": cannot read the file: " + messageText(durable::systemMessage(GetLastError()));
+        return false;
+    }
+    // The size said is checked first, but what is read counts: a device or
+    // a growing file may give more.
+    LARGE_INTEGER size;
+    if (GetFileSizeEx(file, &size) && size.QuadPart > maxDocumentBytes) {
         CloseHandle(file);
+        error = tooLarge(path, std::to_string(size.QuadPart));
+        return false;
+    }
+    std::string text;
+    DWORD failure = ERROR_SUCCESS;
+    bool overLimit = false;
+    try {
+        text.reserve(GetFileSizeEx(file, &size) ? (size_t)size.QuadPart : 0);
+        char chunk[65536];
+        DWORD got = 0;
+        while (!overLimit) {
+            if (!ReadFile(file, chunk, sizeof chunk, &got, NULL)) {
+                failure = GetLastError();
+                break;
+            }
+            if (got == 0)
+                break;
+            overLimit = text.size() + got > maxDocumentBytes;
+            if (!overLimit)
+                text.append(chunk, got);
+        }
+    } catch (const std::bad_alloc&) {
+        failure = ERROR_NOT_ENOUGH_MEMORY;
+    }
+    CloseHandle(file);
+    if (overLimit) {
+        error = tooLarge(path, "more than " + std::to_string((int)maxDocumentBytes));
+        return false;
     }
     if (failure != ERROR_SUCCESS) {
         error = path + ": cannot read the file: " + messageText(durable::systemMessage(failure));
         return false;
     }
-    return openText(bytes(text), path, error);
+    return m_impl->open(std::move(text), path, error);
 }
 
 bool Beach::openText(const CString& utf8Text, const CString& name, CString& error)
 {
-    std::string text(utf8Text, utf8Text.GetLength());
-    json::Value doc;
-    json::ParseError parseError;
-    Fault fault;
-    if (!json::parse(text, doc, parseError)) {
-        fault.line = parseError.line;
-        fault.what = parseError.message;
-    } else if (checkDocument(doc, fault)) {
-        m_impl->doc = std::move(doc);
-        m_impl->text = std::move(text);
-        m_impl->path = name;
-        m_impl->opened = true;
-        m_impl->modified = false;
-        return true;
-    }
-    CString line;
-    line.Format(": line %d: ", fault.line);
-    error = name + line + messageText(fault.what);
-    return false;
+    return m_impl->open(std::string(utf8Text, utf8Text.GetLength()), name, error);
 }
 
 bool Beach::save(CString& error)
