@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <iterator>
 #include <cmath>
 #include <stdexcept>
 #include <unordered_set>
@@ -280,14 +281,40 @@ private:
         return gaps;
     }
 
-    // A value read from the text: a scalar is copied; a container is rebuilt
-    // from its children's leads, so that removed, replaced and added children
-    // change only their own part of the text. Where no child shows how
-    // children are laid out, at (the value's own place) tells.
+    static bool isContainer(const Value& v) { return v.kind() == Kind::Array || v.kind() == Kind::Object; }
+
+    // Whether v stands in the text as it was read: nothing in it replaced,
+    // added, removed or moved.
+    bool pristine(const Value& v) const
+    {
+        if (!v.end_)
+            return false;
+        if (!isContainer(v) || !v.built())
+            return true;
+        const bool object = v.kind() == Kind::Object;
+        const size_t count = object ? v.members().size() : v.items().size();
+        uint32_t next = v.begin_ + 1;  // where the next child's lead starts
+        for (size_t i = 0; i < count; ++i) {
+            const Value& c = object ? v.members()[i].second : v.items()[i];
+            if (c.leadBegin_ != next || c.leadEnd_ != c.begin_ || !pristine(c))
+                return false;
+            next = c.end_;
+        }
+        for (; next + 1 < v.end_; ++next)
+            if (!isBlank((*text_)[next]))
+                return false;
+        return true;
+    }
+
+    // A value read from the text: a scalar, or a container as read, is
+    // copied; another container is rebuilt from its children's leads, so
+    // that removed, replaced and added children change only their own part
+    // of the text. Where no child shows how children are laid out, at (the
+    // value's own place) tells.
     void kept(const Value& v, const Layout& at)
     {
         const std::string& t = *text_;
-        if ((v.kind() != Kind::Array && v.kind() != Kind::Object) || !v.built()) {
+        if (pristine(v)) {
             out.append(t, v.begin_, v.end_ - v.begin_);
             return;
         }
@@ -295,17 +322,32 @@ private:
         const size_t count = object ? v.members().size() : v.items().size();
         auto child = [&](size_t i) -> const Value& { return object ? v.members()[i].second : v.items()[i]; };
 
-        const std::string own = lineIndent(v.begin_);
+        // What a rebuilt child needs is worked out when one first needs it.
+        std::string own;
+        bool ownKnown = false;
+        auto ownIndent = [&]() -> const std::string& {
+            if (!ownKnown)
+                own = lineIndent(v.begin_);
+            ownKnown = true;
+            return own;
+        };
         // New children copy the blanks of the last child that has its own.
         Gaps model;
-        model.before = at.oneLine ? std::string() : newline_ + own + at.unit;
+        bool modelKnown = false;
         bool modelled = false;
-        for (size_t i = count; i-- > 0 && !modelled;) {
-            if (child(i).leadEnd_) {
-                model = gapsOf(child(i), object);
-                modelled = true;
+        auto modelGaps = [&]() -> const Gaps& {
+            if (modelKnown)
+                return model;
+            modelKnown = true;
+            model.before = at.oneLine ? std::string() : newline_ + ownIndent() + at.unit;
+            for (size_t i = count; i-- > 0 && !modelled;) {
+                if (child(i).leadEnd_) {
+                    model = gapsOf(child(i), object);
+                    modelled = true;
+                }
             }
-        }
+            return model;
+        };
         const size_t close = v.end_ - 1;
         size_t closingGap = close;
         while (closingGap > v.begin_ + 1 && isBlank(t[closingGap - 1]))
@@ -315,7 +357,8 @@ private:
         out += t[v.begin_];
         for (size_t i = 0; i < count; ++i) {
             const Value& c = child(i);
-            Gaps gaps = model;
+            // Only a container rebuilt or written anew is laid out.
+            const bool laidOut = isContainer(c) && c.built() && !pristine(c);
             if (c.leadEnd_) {
                 size_t from = c.leadBegin_;
                 size_t p = from;
@@ -327,23 +370,24 @@ private:
                 else if (i > 0 && !comma)
                     out += ',';
                 out.append(t, from, c.leadEnd_ - from);
-                gaps = gapsOf(c, object);
+                value(c, laidOut ? layoutAfter(gapsOf(c, object).before, ownIndent()) : Layout());
             } else {
+                const Gaps& gaps = modelGaps();
                 if (i > 0)
                     out += ',';
-                out += model.before;
+                out += gaps.before;
                 if (object) {
                     writeString(out, v.members()[i].first);
-                    out += model.afterKey;
+                    out += gaps.afterKey;
                     out += ':';
-                    out += model.afterColon;
+                    out += gaps.afterColon;
                 }
+                value(c, laidOut ? layoutAfter(gaps.before, ownIndent()) : Layout());
             }
-            value(c, layoutAfter(gaps.before, own));
         }
-        if (wasEmpty && count > 0 && !modelled && !at.oneLine) {
+        if (wasEmpty && count > 0 && !at.oneLine && (modelGaps(), !modelled)) {
             out += newline_;
-            out += own;
+            out += ownIndent();
             out += t[close];
         } else {
             out.append(t, closingGap, v.end_ - closingGap);
@@ -532,6 +576,12 @@ private:
     std::vector<std::string> path_;   // keys down to the container being asked about
     std::string key_;                 // the key being read
     std::vector<uint64_t> keyHashes_;  // of the objects open, innermost last
+    // The children of the containers being built, one list a level: moved
+    // into a list of their own size when their container closes, so that
+    // building leaves no half-used lists behind.
+    std::vector<std::vector<Value>> readItems_ = std::vector<std::vector<Value>>(kMaxDepth + 1);
+    std::vector<std::vector<std::pair<std::string, Value>>> readMembers_ =
+        std::vector<std::vector<std::pair<std::string, Value>>>(kMaxDepth + 1);
     ParseError error_;
 
     // A second reader over the same text from at, for reading an object again.
@@ -708,8 +758,8 @@ private:
         for (;;) {
             Value* item = nullptr;
             if (built) {
-                built->items_.emplace_back();
-                item = &built->items_.back();
+                readItems_[depth_].emplace_back();
+                item = &readItems_[depth_].back();
                 item->leadBegin_ = lead;
                 item->leadEnd_ = offset(p_);
             }
@@ -728,9 +778,19 @@ private:
         }
         if (asked)
             path_.pop_back();
+        if (built)
+            settle(readItems_[depth_], built->items_);
         ++p_;
         --depth_;
         return true;
+    }
+
+    template <class Child>
+    static void settle(std::vector<Child>& read, std::vector<Child>& own)
+    {
+        own.reserve(read.size());
+        std::move(read.begin(), read.end(), std::back_inserter(own));
+        read.clear();
     }
 
     bool parseObject(Value* v, Build level)
@@ -766,8 +826,8 @@ private:
             skipWhitespace();
             Value* member = nullptr;
             if (built) {
-                built->members_.emplace_back(key_, Value());
-                member = &built->members_.back().second;
+                readMembers_[depth_].emplace_back(key_, Value());
+                member = &readMembers_[depth_].back().second;
                 member->keyLine_ = keyLine;
                 member->leadBegin_ = lead;
                 member->leadEnd_ = offset(p_);
@@ -789,6 +849,8 @@ private:
             ++p_;
             skipWhitespace();
         }
+        if (built)
+            settle(readMembers_[depth_], built->members_);
         ++p_;
         --depth_;
         return uniqueKeys(open, keysFrom);

@@ -248,10 +248,10 @@ bool checkShape(Shape shape, const json::Value& v, Fault& fault)
         const Record record = recordOf(shape);
         for (const auto& member : v.members()) {
             const json::Value& r = member.second;
-            const std::string context = std::string(": ") + record.noun + " " + json::quote(member.first);
+            auto context = [&] { return std::string(": ") + record.noun + " " + json::quote(member.first); };
             if (r.kind() != json::Kind::Object) {
                 fault.line = r.line();
-                fault.what = context + " must be an object";
+                fault.what = context() + " must be an object";
                 return false;
             }
             for (size_t i = 0; i < record.count; ++i) {
@@ -259,13 +259,13 @@ bool checkShape(Shape shape, const json::Value& v, Fault& fault)
                 const json::Value* field = r.find(f.name);
                 if (!field && f.required) {
                     fault.line = r.line();
-                    fault.what = context + " has no field " + json::quote(f.name);
+                    fault.what = context() + " has no field " + json::quote(f.name);
                     return false;
                 }
                 Fault inner;
                 if (field && !checkShape(f.shape, *field, inner)) {
                     fault.line = inner.line;
-                    fault.what = context + " field " + json::quote(f.name) + inner.what;
+                    fault.what = context() + " field " + json::quote(f.name) + inner.what;
                     return false;
                 }
             }
@@ -278,11 +278,18 @@ bool checkShape(Shape shape, const json::Value& v, Fault& fault)
     return false;
 }
 
-bool checkText(const std::string& text, int line, const std::string& what, Fault& fault)
+// Whether a text reaches the editor as it stands.
+bool holdable(const std::string& text)
 {
+    if (text.find('\0') != std::string::npos)
+        return false;
     CString held;
-    if (fromUtf8(text, held))
-        return true;
+    return codePageIsUtf8() || isAscii(text) || fromUtf8(text, held);
+}
+
+// Fills fault for a text that is not holdable; what names it.
+bool refuseText(const std::string& text, int line, const std::string& what, Fault& fault)
+{
     fault.line = line;
     if (text.find('\0') != std::string::npos) {
         fault.what = what + " must not contain U+0000";
@@ -300,30 +307,30 @@ bool checkTexts(Shape shape, const json::Value& v, Fault& fault)
 {
     switch (shape) {
     case Shape::String:
-        return checkText(v.asString(), v.line(), "", fault);
+        return holdable(v.asString()) || refuseText(v.asString(), v.line(), "", fault);
     case Shape::StringList:
         for (const json::Value& item : v.items())
-            if (!checkText(item.asString(), item.line(), "", fault))
-                return false;
+            if (!holdable(item.asString()))
+                return refuseText(item.asString(), item.line(), "", fault);
         return true;
     case Shape::Servers:
     case Shape::Groups: {
         const Record record = recordOf(shape);
         for (const auto& member : v.members()) {
-            const std::string context = std::string(": ") + record.noun + " " + json::quote(member.first);
-            if (!checkText(member.first, 0,
-                           std::string(": the ") + (shape == Shape::Servers ? "key" : "name") + " of " +
-                               record.noun + " " + json::quote(member.first),
-                           fault)) {
-                fault.line = v.keyLine(member.first);  // found again only on this rare path
-                return false;
+            if (!holdable(member.first)) {
+                // The key's line is found again only on this rare path.
+                return refuseText(member.first, v.keyLine(member.first),
+                                  std::string(": the ") + (shape == Shape::Servers ? "key" : "name") + " of " +
+                                      record.noun + " " + json::quote(member.first),
+                                  fault);
             }
             for (size_t i = 0; i < record.count; ++i) {
                 const json::Value* field = member.second.find(record.fields[i].name);
                 Fault inner;
                 if (field && !checkTexts(record.fields[i].shape, *field, inner)) {
                     fault.line = inner.line;
-                    fault.what = context + " field " + json::quote(record.fields[i].name) + inner.what;
+                    fault.what = std::string(": ") + record.noun + " " + json::quote(member.first) + " field " +
+                                 json::quote(record.fields[i].name) + inner.what;
                     return false;
                 }
             }
@@ -452,6 +459,7 @@ bool readServer(const json::Value& r, QuoVGServerIp& server)
 json::Value serverFields(const QuoVGServerIp& server)
 {
     json::Value r = json::Value::makeObject();
+    r.members().reserve(3);
     r.set("address", json::Value::makeString(toUtf8(server.address)));
     r.set("port", json::Value::makeInt(server.port));
     r.set("position", json::Value::makeInt(server.position));
@@ -479,6 +487,7 @@ bool readGroup(const json::Value& r, QuoSievex& group)
 json::Value groupFields(const QuoSievex& group)
 {
     json::Value r = json::Value::makeObject();
+    r.members().reserve(7);
     r.set("opMask", json::Value::makeString(toUtf8(group.opMask)));
     r.set("schedule", json::Value::makeString(toUtf8(group.schedule)));
     r.set("nonOpMask", json::Value::makeString(toUtf8(group.nonOpMask)));
@@ -515,10 +524,12 @@ bool readRecords(const json::Value& stored, QuoPtrMap<T>& map, bool (*read)(cons
 // The stored map updated to the holder's records, in the holder's order. A
 // record that stays keeps its place in the text and the fields this library
 // does not know; a record the holder no longer has goes with all its fields.
+// The stored map is taken apart on the way: its replacement goes in its place.
 template <class T>
-json::Value updateRecords(const json::Value* stored, const QuoPtrMap<T>& map, json::Value (*fields)(const T&))
+json::Value updateRecords(json::Value* stored, const QuoPtrMap<T>& map, json::Value (*fields)(const T&))
 {
-    json::Value updated = stored && stored->kind() == json::Kind::Object ? *stored : json::Value::makeObject();
+    json::Value updated =
+        stored && stored->kind() == json::Kind::Object ? std::move(*stored) : json::Value::makeObject();
     auto& members = updated.members();
     std::unordered_map<std::string, size_t> index;
     for (size_t i = 0; i < members.size(); ++i)
@@ -678,6 +689,7 @@ public:
     CString path;
     bool opened = false;
     bool modified = false;
+    bool damaged = false;  // an edit failed half way: the tree is not to be saved
 
     json::Value* section(const CString& sectionName, const CString& serviceName)
     {
@@ -720,6 +732,7 @@ public:
                     path = name;
                     opened = true;
                     modified = false;
+                    damaged = false;
                     return true;
                 }
             } catch (const std::bad_alloc&) {
@@ -741,6 +754,10 @@ public:
             return false;
         }
         std::string reason;
+        if (damaged) {
+            error = path + ": cannot save the file: an edit ran out of memory half way; the file was left as it was";
+            return false;
+        }
         try {
             if (durable::replaceFile(std::string(path, path.GetLength()), json::write(doc, text), reason)) {
                 modified = false;
@@ -832,10 +849,18 @@ public:
             break;
         }
         case Shape::Servers:
-            v = updateRecords(section->find(name), held<QuoVGServerIpMap>(value), serverFields);
-            break;
         case Shape::Groups:
-            v = updateRecords(section->find(name), held<QuoSievexMap>(value), groupFields);
+            // The stored records are moved into their replacement: should
+            // that fail half way, the document is no longer whole.
+            try {
+                if (shape == Shape::Servers)
+                    v = updateRecords(section->find(name), held<QuoVGServerIpMap>(value), serverFields);
+                else
+                    v = updateRecords(section->find(name), held<QuoSievexMap>(value), groupFields);
+            } catch (...) {
+                m_beach->damaged = true;
+                throw;
+            }
             break;
         case Shape::Bool:
             return false;
