@@ -959,7 +959,14 @@ bool Beach::open(const CString& path, CString& error)
 
 bool Beach::openText(const CString& utf8Text, const CString& name, CString& error)
 {
-    return m_impl->open(std::string(utf8Text, utf8Text.GetLength()), name, error);
+    std::string text;
+    try {
+        text.assign(utf8Text, utf8Text.GetLength());
+    } catch (const std::bad_alloc&) {
+        error = name + ": out of memory while reading line 1";
+        return false;
+    }
+    return m_impl->open(std::move(text), name, error);
 }
 
 bool Beach::save(CString& error)
