@@ -54,6 +54,35 @@ std::string Document(const char* key, const std::string& records)
            "\n        }\n      }\n    }\n  }\n}\n";
 }
 
+// Memory the process holds now, in bytes.
+double Held()
+{
+    PROCESS_MEMORY_COUNTERS memory = {};
+    memory.cb = sizeof memory;
+    GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+    return (double)memory.WorkingSetSize;
+}
+
+// Memory an open document holds beside the size of its text.
+void MemoryRow(const char* what, const std::string& bytes, int values)
+{
+    const std::string path = TempPath("vgbench-memory.json");
+    WriteRaw(path, bytes);
+    const double before = Held();
+    {
+        Beach beach;
+        CString error;
+        if (!beach.open(path.c_str(), error))
+            fprintf(stderr, "vgbench: %s\n", (LPCTSTR)error);
+        const double held = Held() - before;
+        printf("%-44s %6.1f MB held for %5.1f MB of text", what, held / 1048576, bytes.size() / 1048576.0);
+        if (values)
+            printf(", %.0f bytes a value", (held - bytes.size()) / values);
+        printf("\n");
+    }
+    DeleteFileA(path.c_str());
+}
+
 template <class Map>
 void BenchRecords(const char* what, const char* key, const std::string& records)
 {
@@ -97,10 +126,17 @@ void BenchRecords(const char* what, const char* key, const std::string& records)
 void BenchStore()
 {
     printf("\nthe store on 100,000 records; median of %d runs\n\n", kRecordRuns);
-    BenchRecords<QuoVGServerIpMap>("servers", "ip_port", Servers());
-    BenchRecords<QuoSievexMap>("groups", "rules", Groups());
-    PROCESS_MEMORY_COUNTERS memory = {};
-    memory.cb = sizeof memory;
-    if (GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory))
-        printf("peak memory of the benchmark so far: %u MB\n", (unsigned)(memory.PeakPagefileUsage >> 20));
+    const std::string servers = Servers(), groups = Groups();
+    BenchRecords<QuoVGServerIpMap>("servers", "ip_port", servers);
+    BenchRecords<QuoSievexMap>("groups", "rules", groups);
+
+    // Each server is four values (the record and its fields), each group
+    // ten (the record, seven fields, the members and one member).
+    printf("\nmemory of an open document\n\n");
+    MemoryRow("100,000 servers", Document("ip_port", servers), kRecords * 4);
+    MemoryRow("100,000 groups", Document("rules", groups), kRecords * 10);
+    std::string zeros = "{\"services\": {\"http-proxy\": {\"sievex\": {\"history\": [";
+    while (zeros.size() < Beach::maxDocumentBytes - 16)
+        zeros += "0,";
+    MemoryRow("64 MB of another tool's values", zeros + "0]}}}}", 0);
 }

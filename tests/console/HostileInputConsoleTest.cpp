@@ -4,6 +4,7 @@
 // damaged documents. Each either opens or is refused with exit code 2 and a
 // message naming the file, which is left as it was.
 #include "ConsoleFixture.h"
+#include "resource.h"
 #include <algorithm>
 #include <cstdio>
 
@@ -169,4 +170,42 @@ TEST_F(Console, DamagedDocumentsAreRefusedWithFileAndLine)
         EXPECT_EQ("console: " + document + c.message + (c.message.back() == '\n' ? "" : "\n"), Errors());
         EXPECT_TRUE(c.damaged == ReadFile(document));
     }
+}
+
+TEST_F(Console, AHundredThousandServersShowAndAreSavedInTheirOrder)
+{
+    std::string servers;
+    for (int i = 0; i < 100000; ++i) {
+        char record[96];
+        sprintf(record, "\n          \"s%06d\": {\"address\": \"10.1.%d.%d\", \"port\": 80, \"position\": %d},", i,
+                i / 256 % 256, i % 256, 3 + i);
+        servers += record;
+    }
+    WriteText(document, Replaced(ReadFile(document), "\"ip_port\": {", "\"ip_port\": {" + servers));
+    Start(StandardArgs());
+    HWND sheet = WaitForSheet();
+    ASSERT_NE(nullptr, sheet);
+    // A list that took minutes to fill would count as a hang.
+    DWORD_PTR shown = 0;
+    ASSERT_TRUE(SendMessageTimeoutA(sheet, PSM_SETCURSEL, PageIndex(sheet, "Veilgate Controls"), 0, SMTO_NORMAL,
+                                    20000, &shown));
+    HWND page = (HWND)SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0);
+    EXPECT_EQ(100003, (int)SendMessageA(GetDlgItem(page, IDC_SERVER_LIST), LVM_GETITEMCOUNT, 0, 0));
+    PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+    ASSERT_EQ(0u, WaitForExit()) << Errors();
+
+    // The page keys servers by their place in the list.
+    Beach beach;
+    CString error;
+    ASSERT_TRUE(beach.open(document.c_str(), error)) << (LPCTSTR)error;
+    Quolla* section = beach.digQuolla("sievex", "http-proxy");
+    QuoValOf<QuoVGServerIpMap> stored;
+    ASSERT_TRUE(section->getProp("ip_port", stored));
+    beach.tossQuolla(section);
+    ASSERT_EQ(100003, stored.value.GetCount());
+    QuoVGServerIp* server = nullptr;
+    ASSERT_TRUE(stored.value.Lookup("100002", server));
+    EXPECT_STREQ("10.1.134.159", server->address);
+    ASSERT_TRUE(stored.value.Lookup("03", server));
+    EXPECT_STREQ("10.1.0.0", server->address);
 }
