@@ -209,3 +209,34 @@ TEST_F(Console, AHundredThousandServersShowAndAreSavedInTheirOrder)
     ASSERT_TRUE(stored.value.Lookup("03", server));
     EXPECT_STREQ("10.1.0.0", server->address);
 }
+
+TEST_F(Console, AMillionExceptionsShowAndAreSaved)
+{
+    // Empty ones: the list box's own sorting is slowest where all compare equal.
+    std::string entries;
+    for (int i = 0; i < 1000000; ++i)
+        entries += "\"\",";
+    WriteText(document, Replaced(ReadFile(document), "\"urls_allow\": [", "\"urls_allow\": [" + entries));
+    Start(StandardArgs());
+    HWND sheet = WaitForSheet();
+    ASSERT_NE(nullptr, sheet);
+    DWORD_PTR shown = 0;
+    ASSERT_TRUE(SendMessageTimeoutA(sheet, PSM_SETCURSEL, PageIndex(sheet, "VG: Exceptions"), 0, SMTO_NORMAL,
+                                    20000, &shown));
+    HWND page = (HWND)SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0);
+    EXPECT_EQ(1000005, (int)SendMessageA(GetDlgItem(page, IDC_ALLOWED_EX_LIST), LB_GETCOUNT, 0, 0));
+    PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+    ASSERT_EQ(0u, WaitForExit()) << Errors();
+
+    Beach beach;
+    CString error;
+    ASSERT_TRUE(beach.open(document.c_str(), error)) << (LPCTSTR)error;
+    Quolla* section = beach.digQuolla("sievex", "http-proxy");
+    CStringList allowed;
+    QuoValOf<CStringList*> stored(&allowed);
+    ASSERT_TRUE(section->getProp("urls_allow", stored));
+    beach.tossQuolla(section);
+    EXPECT_EQ(1000005, allowed.GetCount());
+    EXPECT_STREQ("", allowed.GetHead());
+    EXPECT_STREQ("www.example.com/news:80 /daily/*", allowed.GetTail());
+}
