@@ -123,34 +123,10 @@ bool MakeFolder(const CString& folder, std::string& error)
     return false;
 }
 
-int Run(const std::vector<std::string>& args)
+// Opens the document and runs the editor on it; saves after OK.
+int Edit(const CString& document, const CString& service, const CString& dataFolder, const CString& screenshots,
+         bool exceptionsOnly)
 {
-    CString document, service, dataFolder, screenshots;
-    bool exceptionsOnly = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        CString* value = arg == "--document" ? &document
-                         : arg == "--service" ? &service
-                         : arg == "--data-folder" ? &dataFolder
-                         : arg == "--screenshots" ? &screenshots
-                         : NULL;
-        if (value != NULL) {
-            if (i + 1 == args.size())
-                return Usage(arg + " needs a value");
-            if (args[++i].empty())
-                return Usage(arg + " needs a value; an empty one was given");
-            *value = args[i].c_str();
-        } else if (arg == "--exceptions-only") {
-            exceptionsOnly = true;
-        } else {
-            return Usage("unexpected argument \"" + arg + "\"");
-        }
-    }
-    if (document.IsEmpty() || service.IsEmpty())
-        return Usage("--document and --service are required");
-    if (dataFolder.IsEmpty())
-        dataFolder = FolderOf(document);
-
     AfxSetAppName("Policy Console");
 
     Beach beach;
@@ -189,6 +165,42 @@ int Run(const std::vector<std::string>& args)
     return 0;
 }
 
+int Run(const std::vector<std::string>& args)
+{
+    CString document, service, dataFolder, screenshots;
+    bool exceptionsOnly = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        CString* value = arg == "--document" ? &document
+                         : arg == "--service" ? &service
+                         : arg == "--data-folder" ? &dataFolder
+                         : arg == "--screenshots" ? &screenshots
+                         : NULL;
+        if (value != NULL) {
+            if (i + 1 == args.size())
+                return Usage(arg + " needs a value");
+            if (args[++i].empty())
+                return Usage(arg + " needs a value; an empty one was given");
+            *value = args[i].c_str();
+        } else if (arg == "--exceptions-only") {
+            exceptionsOnly = true;
+        } else {
+            return Usage("unexpected argument \"" + arg + "\"");
+        }
+    }
+    if (document.IsEmpty() || service.IsEmpty())
+        return Usage("--document and --service are required");
+    if (dataFolder.IsEmpty())
+        dataFolder = FolderOf(document);
+    // The document is saved at the very end, so memory that runs out on
+    // the way leaves the file as it was.
+    try {
+        return Edit(document, service, dataFolder, screenshots, exceptionsOnly);
+    } catch (const std::bad_alloc&) {
+        return Fail(std::string((LPCTSTR)document) + ": out of memory; the file was left as it was");
+    }
+}
+
 } // namespace
 
 int main()
@@ -197,11 +209,5 @@ int main()
     std::string error;
     if (!Arguments(args, error))
         return Usage(error);
-    // The document is saved at the very end, so memory that runs out on
-    // the way leaves the file as it was.
-    try {
-        return Run(args);
-    } catch (const std::bad_alloc&) {
-        return Fail("out of memory; the document was left as it was");
-    }
+    return Run(args);
 }
