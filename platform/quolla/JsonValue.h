@@ -125,10 +125,10 @@ bool parse(const std::string& utf8Text, Value& out, ParseError& error, const Bui
 bool expand(Value& v, const std::string& text, ParseError& error);
 
 // Pretty prints with 2-space indentation, ending with "\n"; v must be built
-// whole (std::logic_error otherwise). Reals are written
-// in the shortest form that reads back to the same double; NaN and infinities
-// have no JSON form and are written as null. Bytes in strings that are not
-// valid UTF-8 are written as U+FFFD so the output always parses.
+// whole (std::logic_error otherwise). Reals are written in the shortest form
+// that reads back to the same double; NaN and infinities have no JSON form
+// and are written as null. Bytes in strings that are not valid UTF-8 are
+// written as U+FFFD so the output always parses.
 std::string write(const Value& v);
 
 // Writes v, which parse() read from text and which may have been changed
