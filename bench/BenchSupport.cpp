@@ -17,10 +17,10 @@ double Median(std::vector<double> v)
     return v[v.size() / 2];
 }
 
-double Time(const std::function<void()>& fn)
+double Time(const std::function<void()>& fn, int count)
 {
     std::vector<double> runs;
-    for (int i = 0; i < kRuns; ++i) {
+    for (int i = 0; i < count; ++i) {
         double t0 = Now();
         fn();
         runs.push_back(Now() - t0);

@@ -13,8 +13,8 @@ const int kRuns = 11;
 // Milliseconds from the performance counter.
 double Now();
 double Median(std::vector<double> v);
-// Median of kRuns runs of fn.
-double Time(const std::function<void()>& fn);
+// Median of runs runs of fn.
+double Time(const std::function<void()>& fn, int runs = kRuns);
 
 std::string TempPath(const char* name);
 std::string ReadRaw(const std::string& path);
@@ -36,3 +36,4 @@ void BenchEditor();
 void BenchExceptions();
 void BenchSchedule();
 void BenchMime();
+void BenchStore();

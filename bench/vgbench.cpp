@@ -9,5 +9,6 @@ int main()
     BenchExceptions();
     BenchSchedule();
     BenchMime();
+    BenchStore();
     return 0;
 }

@@ -34,7 +34,8 @@ bool SavePng(HBITMAP hBitmap, const std::string& path, std::string& error)
             // The PNG encoder of GDI+.
             static const CLSID pngEncoder = { 0x557cf406, 0x1a04, 0x11d3,
                                               { 0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e } };
-            std::wstring wpath(path.begin(), path.end());
+            std::wstring wpath(path.size(), L'\0');
+            wpath.resize(MultiByteToWideChar(CP_ACP, 0, path.data(), (int)path.size(), &wpath[0], (int)wpath.size()));
             ok = Gdiplus::DllExports::GdipSaveImageToFile(bitmap, wpath.c_str(), &pngEncoder, NULL) == Gdiplus::Ok;
             Gdiplus::DllExports::GdipDisposeImage(bitmap);
         }

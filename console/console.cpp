@@ -14,8 +14,11 @@
 #include "quolla.h"
 #include "Veilgate.h"
 #include "Screenshots.h"
+#include <shellapi.h>
 #include <stdio.h>
+#include <new>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -26,10 +29,36 @@ const char kUsage[] =
 // The console's member picker; the editor keeps it but never calls it.
 int PickMembers(CStringList&, CWnd*) { return 0; }
 
+// Writes text of the process code page to stderr as UTF-8; a console window
+// is handed the characters themselves.
+void Say(const std::string& text)
+{
+    std::wstring wide(text.size(), L'\0');
+    wide.resize(MultiByteToWideChar(CP_ACP, 0, text.data(), (int)text.size(), &wide[0], (int)wide.size()));
+    HANDLE handle = GetStdHandle(STD_ERROR_HANDLE);
+    DWORD mode, written;
+    if (GetConsoleMode(handle, &mode)) {
+        WriteConsoleW(handle, wide.data(), (DWORD)wide.size(), &written, NULL);
+        return;
+    }
+    std::string utf8(wide.size() * 3, '\0');
+    utf8.resize(WideCharToMultiByte(CP_UTF8, 0, wide.data(), (int)wide.size(), &utf8[0], (int)utf8.size(), NULL,
+                                    NULL));
+    fflush(stderr);
+    fwrite(utf8.data(), 1, utf8.size(), stderr);
+    fflush(stderr);
+}
+
 int Fail(const std::string& message)
 {
-    fprintf(stderr, "console: %s\n", message.c_str());
+    Say("console: " + message + "\n");
     return 2;
+}
+
+int Usage(const std::string& message)
+{
+    Say(kUsage);
+    return Fail(message);
 }
 
 CString FolderOf(const CString& path)
@@ -40,37 +69,64 @@ CString FolderOf(const CString& path)
     return slash < 0 ? CString(".") : path.Left(slash);
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+// The arguments as the system holds them, in characters, turned into the
+// process code page (UTF-8 under the console's manifest). False, naming the
+// argument, if the code page has no room for one of its characters.
+bool Arguments(std::vector<std::string>& args, std::string& error)
 {
-    CString document, service, dataFolder, screenshots;
-    bool exceptionsOnly = false;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        bool hasValue = i + 1 < argc;
-        if (arg == "--document" && hasValue)
-            document = argv[++i];
-        else if (arg == "--service" && hasValue)
-            service = argv[++i];
-        else if (arg == "--data-folder" && hasValue)
-            dataFolder = argv[++i];
-        else if (arg == "--screenshots" && hasValue)
-            screenshots = argv[++i];
-        else if (arg == "--exceptions-only")
-            exceptionsOnly = true;
-        else {
-            fputs(kUsage, stderr);
-            return Fail("unexpected argument \"" + arg + "\"");
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (wide == NULL) {
+        error = "cannot read the command line";
+        return false;
+    }
+    for (int i = 1; i < count; ++i) {
+        const int length = (int)wcslen(wide[i]);
+        BOOL lossy = FALSE;
+        const BOOL utf8 = GetACP() == CP_UTF8;
+        std::string arg(length * 4, '\0');
+        arg.resize(WideCharToMultiByte(CP_ACP, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, wide[i], length, &arg[0],
+                                       (int)arg.size(), NULL, utf8 ? NULL : &lossy));
+        if (lossy) {
+            error = "argument " + std::to_string(i) + " holds characters that the code page (" +
+                    std::to_string(GetACP()) + ") cannot hold";
+            LocalFree(wide);
+            return false;
         }
+        args.push_back(arg);
     }
-    if (document.IsEmpty() || service.IsEmpty()) {
-        fputs(kUsage, stderr);
-        return Fail("--document and --service are required");
-    }
-    if (dataFolder.IsEmpty())
-        dataFolder = FolderOf(document);
+    LocalFree(wide);
+    return true;
+}
 
+// The folder for the screenshots, made if need be, before the sheet opens.
+bool MakeFolder(const CString& folder, std::string& error)
+{
+    if (CreateDirectoryA(folder, NULL))
+        return true;
+    const DWORD failure = GetLastError();
+    const DWORD attributes = GetFileAttributesA(folder);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return true;
+    error = std::string("cannot make the screenshots folder ") + (LPCTSTR)folder + ": ";
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        error += "a file has that name";
+        return false;
+    }
+    char text[512] = "";
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, failure, 0, text, sizeof text,
+                   NULL);
+    std::string reason = text;
+    while (!reason.empty() && strchr("\r\n .", reason.back()))
+        reason.pop_back();
+    error += reason.empty() ? "system error " + std::to_string(failure) : reason;
+    return false;
+}
+
+// Opens the document and runs the editor on it; saves after OK.
+int Edit(const CString& document, const CString& service, const CString& dataFolder, const CString& screenshots,
+         bool exceptionsOnly)
+{
     AfxSetAppName("Policy Console");
 
     Beach beach;
@@ -81,7 +137,9 @@ int main(int argc, char** argv)
         return Fail(std::string("there is no service \"") + (LPCTSTR)service + "\" in " + (LPCTSTR)document);
 
     if (!screenshots.IsEmpty()) {
-        CreateDirectoryA(screenshots, NULL);
+        std::string reason;
+        if (!MakeFolder(screenshots, reason))
+            return Fail(reason);
         StartScreenshots("HTTP Proxy", (LPCTSTR)screenshots);
     }
 
@@ -92,7 +150,8 @@ int main(int argc, char** argv)
     }
 
     if (!screenshots.IsEmpty()) {
-        fprintf(stderr, "console: %d screenshots written to %s\n", ScreenshotsWritten(), (LPCTSTR)screenshots);
+        Say("console: " + std::to_string(ScreenshotsWritten()) + " screenshots written to " +
+            (LPCTSTR)screenshots + "\n");
         if (!ScreenshotError().empty())
             return Fail(ScreenshotError());
     }
@@ -104,4 +163,51 @@ int main(int argc, char** argv)
     if (beach.isModified() && !beach.save(error))
         return Fail((LPCTSTR)error);
     return 0;
+}
+
+int Run(const std::vector<std::string>& args)
+{
+    CString document, service, dataFolder, screenshots;
+    bool exceptionsOnly = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        CString* value = arg == "--document" ? &document
+                         : arg == "--service" ? &service
+                         : arg == "--data-folder" ? &dataFolder
+                         : arg == "--screenshots" ? &screenshots
+                         : NULL;
+        if (value != NULL) {
+            if (i + 1 == args.size())
+                return Usage(arg + " needs a value");
+            if (args[++i].empty())
+                return Usage(arg + " needs a value; an empty one was given");
+            *value = args[i].c_str();
+        } else if (arg == "--exceptions-only") {
+            exceptionsOnly = true;
+        } else {
+            return Usage("unexpected argument \"" + arg + "\"");
+        }
+    }
+    if (document.IsEmpty() || service.IsEmpty())
+        return Usage("--document and --service are required");
+    if (dataFolder.IsEmpty())
+        dataFolder = FolderOf(document);
+    // The document is saved at the very end, so memory that runs out on
+    // the way leaves the file as it was.
+    try {
+        return Edit(document, service, dataFolder, screenshots, exceptionsOnly);
+    } catch (const std::bad_alloc&) {
+        return Fail(std::string((LPCTSTR)document) + ": out of memory; the file was left as it was");
+    }
+}
+
+} // namespace
+
+int main()
+{
+    std::vector<std::string> args;
+    std::string error;
+    if (!Arguments(args, error))
+        return Usage(error);
+    return Run(args);
 }

@@ -53,9 +53,23 @@ void Veilgate::CopyServerInfoMap(QuoValOf<QuoVGServerIpMap>* source, QuoValOf<Qu
     }
 }
 
+// The working group is module-wide: another editor on the module may have
+// pointed it at a group of its own, or deleted the group it pointed to.
+bool Veilgate::OwnsWorkingGroup() const
+{
+    return g_currentGroup != NULL && (g_currentGroup == m_defaultGroup || m_groups.Find(g_currentGroup) != NULL);
+}
+
 int Veilgate::EditVeilgate(CString dataFolder, CString serviceName, int saveAll)
 {
     LoadVeilgate(serviceName);
+    // Without a group of its own to edit, the sheet edits this editor's
+    // default group (made anew if a save took it into the list).
+    if (!OwnsWorkingGroup()) {
+        if (m_defaultGroup == NULL)
+            m_defaultGroup = new VeilgateGroup;
+        g_currentGroup = m_defaultGroup;
+    }
 
     CPropertySheet sheet("HTTP Proxy", NULL, 0);
     sheet.m_psh.dwFlags |= PSH_NOAPPLYNOW;

@@ -57,6 +57,8 @@ private:
     // The group made by the constructor; owned here until it joins m_groups.
     VeilgateGroup* m_defaultGroup;
 
+    bool OwnsWorkingGroup() const;
+
     Veilgate(const Veilgate&) = delete;
     Veilgate& operator=(const Veilgate&) = delete;
 };

@@ -94,8 +94,12 @@ void VeilgateControlPage::FillServerList()
     }
     std::stable_sort(servers.begin(), servers.end(),
                      [](const QuoVGServerIp* a, const QuoVGServerIp* b) { return a->position < b->position; });
+    // Drawn once at the end: a list that redraws after each row takes
+    // minutes over a hundred thousand.
+    m_listServers.SetRedraw(FALSE);
     for (const QuoVGServerIp* pServer : servers)
         InsertRow(m_listServers.GetItemCount(), pServer->address, PortText(pServer->port));
+    m_listServers.SetRedraw(TRUE);
 }
 
 void VeilgateControlPage::StoreServerList()

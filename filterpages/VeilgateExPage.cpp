@@ -1,20 +1,14 @@
 #include "VeilgateExPage.h"
 #include "VeilgateExceptionDialog.h"
+#include "SortedFill.h"
 #include "resource.h"
 
 namespace {
 
-// A sorted list box recomputes its scroll bar and repaints on every
-// insertion while redraw is on; with thousands of entries that takes
-// minutes. Redraw stays off for the whole fill.
 void FillList(CListBox& list, const CStringList& entries)
 {
-    list.SetRedraw(FALSE);
     list.ResetContent();
-    for (POSITION pos = entries.GetHeadPosition(); pos != NULL;)
-        list.AddString(entries.GetNext(pos));
-    list.SetRedraw(TRUE);
-    list.Invalidate();
+    FillSortedList(list, entries);
 }
 
 void ReadList(const CListBox& list, CStringList& entries)

@@ -1,5 +1,6 @@
 #include "SafeContentPage.h"
 #include "MimeTypeSelectDlg.h"
+#include "SortedFill.h"
 #include "resource.h"
 #include <stdlib.h>
 #include <string.h>
@@ -135,11 +136,7 @@ void SafeContentPage::FillListFromText(LPCTSTR text, CListBox& list, LPCTSTR sep
 {
     CStringArray entries;
     ParseListText(text, separators, entries);
-    list.SetRedraw(FALSE);
-    for (int i = 0; i < entries.GetSize(); ++i)
-        list.AddString(entries[i]);
-    list.SetRedraw(TRUE);
-    list.Invalidate();
+    FillSortedList(list, entries);
 }
 
 CString SafeContentPage::JoinListText(const CListBox& list, LPCTSTR separator) const

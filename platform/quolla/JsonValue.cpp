@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <iterator>
 #include <cmath>
 #include <stdexcept>
 #include <unordered_set>
@@ -139,7 +140,7 @@ struct Layout
 Layout layoutAfter(const std::string& before, const std::string& outerIndent)
 {
     Layout layout;
-    const size_t newline = before.rfind('\n');
+    const size_t newline = before.find_last_of("\r\n");
     if (newline == std::string::npos) {
         layout.indent = outerIndent;
         layout.oneLine = true;
@@ -159,10 +160,12 @@ Layout layoutAfter(const std::string& before, const std::string& outerIndent)
 class Writer {
 public:
     // With a text, values read from it are given back as they stand there.
+    // New lines end as the text's first line does.
     explicit Writer(const std::string* text) : text_(text)
     {
-        if (text && text->find("\r\n") != std::string::npos)
-            newline_ = "\r\n";
+        const size_t end = text ? text->find_first_of("\r\n") : std::string::npos;
+        if (end != std::string::npos && (*text)[end] == '\r')
+            newline_ = end + 1 < text->size() && (*text)[end + 1] == '\n' ? "\r\n" : "\r";
     }
 
     std::string out;
@@ -186,6 +189,8 @@ public:
             kept(v, at);
             return;
         }
+        if (!v.built())
+            throw std::logic_error("json::write of an unbuilt value without its text");
         switch (v.kind()) {
         case Kind::Null: out += "null"; break;
         case Kind::Bool: out += v.asBool() ? "true" : "false"; break;
@@ -239,7 +244,7 @@ private:
         if (lineStarts_.empty()) {
             lineStarts_.push_back(0);
             for (size_t i = 0; i < t.size(); ++i)
-                if (t[i] == '\n')
+                if (t[i] == '\n' || (t[i] == '\r' && (i + 1 == t.size() || t[i + 1] != '\n')))
                     lineStarts_.push_back(static_cast<uint32_t>(i + 1));
         }
         size_t start = *(std::upper_bound(lineStarts_.begin(), lineStarts_.end(), at) - 1);
@@ -276,14 +281,40 @@ private:
         return gaps;
     }
 
-    // A value read from the text: a scalar is copied; a container is rebuilt
-    // from its children's leads, so that removed, replaced and added children
-    // change only their own part of the text. Where no child shows how
-    // children are laid out, at (the value's own place) tells.
+    static bool isContainer(const Value& v) { return v.kind() == Kind::Array || v.kind() == Kind::Object; }
+
+    // Whether v stands in the text as it was read: nothing in it replaced,
+    // added, removed or moved.
+    bool pristine(const Value& v) const
+    {
+        if (!v.end_)
+            return false;
+        if (!isContainer(v) || !v.built())
+            return true;
+        const bool object = v.kind() == Kind::Object;
+        const size_t count = object ? v.members().size() : v.items().size();
+        uint32_t next = v.begin_ + 1;  // where the next child's lead starts
+        for (size_t i = 0; i < count; ++i) {
+            const Value& c = object ? v.members()[i].second : v.items()[i];
+            if (c.leadBegin_ != next || c.leadEnd_ != c.begin_ || !pristine(c))
+                return false;
+            next = c.end_;
+        }
+        for (; next + 1 < v.end_; ++next)
+            if (!isBlank((*text_)[next]))
+                return false;
+        return true;
+    }
+
+    // A value read from the text: a scalar, or a container as read, is
+    // copied; another container is rebuilt from its children's leads, so
+    // that removed, replaced and added children change only their own part
+    // of the text. Where no child shows how children are laid out, at (the
+    // value's own place) tells.
     void kept(const Value& v, const Layout& at)
     {
         const std::string& t = *text_;
-        if (v.kind() != Kind::Array && v.kind() != Kind::Object) {
+        if (pristine(v)) {
             out.append(t, v.begin_, v.end_ - v.begin_);
             return;
         }
@@ -291,17 +322,32 @@ private:
         const size_t count = object ? v.members().size() : v.items().size();
         auto child = [&](size_t i) -> const Value& { return object ? v.members()[i].second : v.items()[i]; };
 
-        const std::string own = lineIndent(v.begin_);
+        // What a rebuilt child needs is worked out when one first needs it.
+        std::string own;
+        bool ownKnown = false;
+        auto ownIndent = [&]() -> const std::string& {
+            if (!ownKnown)
+                own = lineIndent(v.begin_);
+            ownKnown = true;
+            return own;
+        };
         // New children copy the blanks of the last child that has its own.
         Gaps model;
-        model.before = at.oneLine ? std::string() : newline_ + own + at.unit;
+        bool modelKnown = false;
         bool modelled = false;
-        for (size_t i = count; i-- > 0 && !modelled;) {
-            if (child(i).leadEnd_) {
-                model = gapsOf(child(i), object);
-                modelled = true;
+        auto modelGaps = [&]() -> const Gaps& {
+            if (modelKnown)
+                return model;
+            modelKnown = true;
+            model.before = at.oneLine ? std::string() : newline_ + ownIndent() + at.unit;
+            for (size_t i = count; i-- > 0 && !modelled;) {
+                if (child(i).leadEnd_) {
+                    model = gapsOf(child(i), object);
+                    modelled = true;
+                }
             }
-        }
+            return model;
+        };
         const size_t close = v.end_ - 1;
         size_t closingGap = close;
         while (closingGap > v.begin_ + 1 && isBlank(t[closingGap - 1]))
@@ -311,7 +357,8 @@ private:
         out += t[v.begin_];
         for (size_t i = 0; i < count; ++i) {
             const Value& c = child(i);
-            Gaps gaps = model;
+            // Only a container rebuilt or written anew is laid out.
+            const bool laidOut = isContainer(c) && c.built() && !pristine(c);
             if (c.leadEnd_) {
                 size_t from = c.leadBegin_;
                 size_t p = from;
@@ -323,23 +370,24 @@ private:
                 else if (i > 0 && !comma)
                     out += ',';
                 out.append(t, from, c.leadEnd_ - from);
-                gaps = gapsOf(c, object);
+                value(c, laidOut ? layoutAfter(gapsOf(c, object).before, ownIndent()) : Layout());
             } else {
+                const Gaps& gaps = modelGaps();
                 if (i > 0)
                     out += ',';
-                out += model.before;
+                out += gaps.before;
                 if (object) {
                     writeString(out, v.members()[i].first);
-                    out += model.afterKey;
+                    out += gaps.afterKey;
                     out += ':';
-                    out += model.afterColon;
+                    out += gaps.afterColon;
                 }
+                value(c, laidOut ? layoutAfter(gaps.before, ownIndent()) : Layout());
             }
-            value(c, layoutAfter(gaps.before, own));
         }
-        if (wasEmpty && count > 0 && !modelled && !at.oneLine) {
+        if (wasEmpty && count > 0 && !at.oneLine && (modelGaps(), !modelled)) {
             out += newline_;
-            out += own;
+            out += ownIndent();
             out += t[close];
         } else {
             out.append(t, closingGap, v.end_ - closingGap);
@@ -379,8 +427,8 @@ void Value::append(Value v)
 {
     if (kind_ == Kind::Null)
         kind_ = Kind::Array;
-    if (kind_ != Kind::Array)
-        throw std::logic_error("json::Value::append on a non-array");
+    if (kind_ != Kind::Array || !built_)
+        throw std::logic_error("json::Value::append on a non-array or an unbuilt one");
     v.keyLine_ = 0;
     v.leadBegin_ = v.leadEnd_ = 0;
     items_.push_back(std::move(v));
@@ -403,8 +451,8 @@ Value& Value::set(const std::string& key, Value v)
 {
     if (kind_ == Kind::Null)
         kind_ = Kind::Object;
-    if (kind_ != Kind::Object)
-        throw std::logic_error("json::Value::set on a non-object");
+    if (kind_ != Kind::Object || !built_)
+        throw std::logic_error("json::Value::set on a non-object or an unbuilt one");
     if (Value* existing = find(key)) {
         if (*existing == v)
             return *existing;
@@ -441,8 +489,10 @@ int Value::keyLine(const std::string& key) const
 
 bool operator==(const Value& a, const Value& b)
 {
-    if (a.kind() != b.kind())
+    if (a.kind() != b.kind() || a.built() != b.built())
         return false;
+    if (!a.built())
+        return a.begin_ == b.begin_ && a.end_ == b.end_;
     switch (a.kind()) {
     case Kind::Null: return true;
     case Kind::Bool: return a.asBool() == b.asBool();
@@ -458,10 +508,26 @@ bool operator==(const Value& a, const Value& b)
 // ---------------------------------------------------------------------------
 // Parser
 
+namespace {
+
+// FNV-1a. An object's keys are told apart by their hashes first, so that
+// checking for duplicates keeps no copy of keys that are left unbuilt.
+uint64_t hashOf(const std::string& s)
+{
+    uint64_t h = 14695981039346656037ull;
+    for (char c : s) {
+        h ^= static_cast<unsigned char>(c);
+        h *= 1099511628211ull;
+    }
+    return h;
+}
+
+}  // namespace
+
 class Parser {
 public:
-    explicit Parser(const std::string& text)
-        : origin_(text.data()), begin_(text.data()), p_(text.data()), end_(text.data() + text.size())
+    Parser(const std::string& text, const BuildRule* rule)
+        : origin_(text.data()), begin_(text.data()), p_(text.data()), end_(text.data() + text.size()), rule_(rule)
     {
         if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
             begin_ = p_ = p_ + 3;
@@ -469,19 +535,34 @@ public:
 
     bool run(Value& out, ParseError& error)
     {
-        Value root;
-        skipWhitespace();
-        bool ok = parseValue(root);
-        if (ok) {
+        return guarded(error, [&] {
+            Value root;
             skipWhitespace();
-            ok = p_ == end_ || fail(p_, "unexpected text after the value");
-        }
-        if (!ok) {
-            error = error_;
-            return false;
-        }
-        out = std::move(root);
-        return true;
+            bool ok = parseValue(&root, levelHere(rule_ ? Build::Members : Build::Everything));
+            if (ok) {
+                skipWhitespace();
+                ok = p_ == end_ || fail(p_, "unexpected text after the value");
+            }
+            if (ok)
+                out = std::move(root);
+            return ok;
+        });
+    }
+
+    // Builds v whole from its own text, which was read once already.
+    bool expandInto(Value& v, ParseError& error)
+    {
+        p_ = origin_ + v.begin_;
+        line_ = v.line_;
+        return guarded(error, [&] {
+            Value whole;
+            if (!parseValue(&whole, Build::Everything))
+                return false;
+            v.items_ = std::move(whole.items_);
+            v.members_ = std::move(whole.members_);
+            v.built_ = true;
+            return true;
+        });
     }
 
 private:
@@ -491,7 +572,49 @@ private:
     const char* end_;
     int line_ = 1;
     int depth_ = 0;
+    const BuildRule* rule_;
+    std::vector<std::string> path_;   // keys down to the container being asked about
+    std::string key_;                 // the key being read
+    std::vector<uint64_t> keyHashes_;  // of the objects open, innermost last
+    // The children of the containers being built, one list a level: moved
+    // into a list of their own size when their container closes, so that
+    // building leaves no half-used lists behind.
+    std::vector<std::vector<Value>> readItems_ = std::vector<std::vector<Value>>(kMaxDepth + 1);
+    std::vector<std::vector<std::pair<std::string, Value>>> readMembers_ =
+        std::vector<std::vector<std::pair<std::string, Value>>>(kMaxDepth + 1);
     ParseError error_;
+
+    // A second reader over the same text from at, for reading an object again.
+    Parser(const Parser& outer, const char* at)
+        : origin_(outer.origin_), begin_(outer.begin_), p_(at), end_(outer.end_), rule_(nullptr)
+    {
+    }
+
+    // Runs read; when the memory runs out on the way, what was built is gone
+    // again and the error says where reading stopped.
+    template <class Read>
+    bool guarded(ParseError& error, Read read)
+    {
+        bool ok = false;
+        bool exhausted = false;
+        try {
+            ok = read();
+        } catch (const std::bad_alloc&) {
+            exhausted = true;
+        } catch (const std::length_error&) {
+            exhausted = true;
+        }
+        if (exhausted) {
+            path_.clear();
+            keyHashes_.clear();
+            keyHashes_.shrink_to_fit();
+            fail(p_, "out of memory");
+            error_.outOfMemory = true;
+        }
+        if (!ok)
+            error = error_;
+        return ok;
+    }
 
     bool fail(const char* at, std::string message)
     {
@@ -500,10 +623,10 @@ private:
         int line = 1;
         int column = 1;
         for (const char* q = begin_; q < at; ++q) {
-            if (*q == '\n') {
+            if (*q == '\n' || (*q == '\r' && (q + 1 == end_ || q[1] != '\n'))) {
                 ++line;
                 column = 1;
-            } else if ((static_cast<unsigned char>(*q) & 0xC0) != 0x80) {
+            } else if (*q != '\r' && (static_cast<unsigned char>(*q) & 0xC0) != 0x80) {
                 ++column;
             }
         }
@@ -515,37 +638,70 @@ private:
 
     bool failEnd() { return fail(end_, "unexpected end of text"); }
 
+    // A line ends with LF, CR LF or a lone CR.
     void skipWhitespace()
     {
         for (; p_ < end_; ++p_) {
-            if (*p_ == '\n')
+            const char c = *p_;
+            if (c == '\n')
                 ++line_;
-            else if (*p_ != ' ' && *p_ != '\t' && *p_ != '\r')
+            else if (c == '\r')
+                line_ += p_ + 1 == end_ || p_[1] != '\n';
+            else if (c != ' ' && c != '\t')
                 break;
         }
     }
 
     uint32_t offset(const char* at) const { return static_cast<uint32_t>(at - origin_); }
 
-    bool parseValue(Value& v)
+    // How much of the value at p_ to build, inside a container built to
+    // parent; its key, if any, is on path_. Scalars are built with their
+    // container.
+    Build levelHere(Build parent) const
     {
-        v.begin_ = offset(p_);
-        const bool ok = parseBody(v);
-        v.end_ = offset(p_);
+        if (parent != Build::Members)
+            return parent;
+        if (p_ == end_ || (*p_ != '{' && *p_ != '['))
+            return Build::Everything;
+        return (*rule_)(path_);
+    }
+
+    // With v null the value is only checked.
+    bool parseValue(Value* v, Build level)
+    {
+        if (v) {
+            v->begin_ = offset(p_);
+            v->line_ = line_;
+        }
+        const bool ok = parseBody(v, level);
+        if (v)
+            v->end_ = offset(p_);
         return ok;
     }
 
-    bool parseBody(Value& v)
+    bool parseBody(Value* v, Build level)
     {
         if (p_ == end_)
             return failEnd();
-        v.line_ = line_;
         switch (*p_) {
-        case '{': return parseObject(v);
-        case '[': return parseArray(v);
-        case '"': v.kind_ = Kind::String; return parseString(v.string_);
-        case 't': v.kind_ = Kind::Bool; v.bool_ = true; return parseWord("true");
-        case 'f': v.kind_ = Kind::Bool; return parseWord("false");
+        case '{': return parseObject(v, level);
+        case '[': return parseArray(v, level);
+        case '"':
+            if (v)
+                v->kind_ = Kind::String;
+            return parseString(v ? &v->string_ : nullptr);
+        case 't':
+            if (v) {
+                v->kind_ = Kind::Bool;
+                v->bool_ = true;
+            }
+            return parseWord("true");
+        case 'f':
+            if (v) {
+                v->kind_ = Kind::Bool;
+                v->bool_ = false;
+            }
+            return parseWord("false");
         case 'n': return parseWord("null");
         default:
             if (*p_ == '-' || (*p_ >= '0' && *p_ <= '9'))
@@ -575,9 +731,20 @@ private:
         return true;
     }
 
-    bool parseArray(Value& v)
+    // The container v becomes, if it is to be built; null if it is only checked.
+    static Value* container(Value* v, Kind kind, Build level)
     {
-        v.kind_ = Kind::Array;
+        if (!v)
+            return nullptr;
+        v->kind_ = kind;
+        v->built_ = level != Build::Nothing;
+        return v->built_ ? v : nullptr;
+    }
+
+    bool parseArray(Value* v, Build level)
+    {
+        Value* built = container(v, Kind::Array, level);
+        const bool asked = built && level == Build::Members;
         uint32_t lead = offset(p_) + 1;
         if (!enter())
             return false;
@@ -586,12 +753,17 @@ private:
             --depth_;
             return true;
         }
+        if (asked)
+            path_.emplace_back();
         for (;;) {
-            v.items_.emplace_back();
-            Value& item = v.items_.back();
-            item.leadBegin_ = lead;
-            item.leadEnd_ = offset(p_);
-            if (!parseValue(item))
+            Value* item = nullptr;
+            if (built) {
+                readItems_[depth_].emplace_back();
+                item = &readItems_[depth_].back();
+                item->leadBegin_ = lead;
+                item->leadEnd_ = offset(p_);
+            }
+            if (!parseValue(item, built ? levelHere(level) : Build::Nothing))
                 return false;
             lead = offset(p_);
             skipWhitespace();
@@ -604,14 +776,28 @@ private:
             ++p_;
             skipWhitespace();
         }
+        if (asked)
+            path_.pop_back();
+        if (built)
+            settle(readItems_[depth_], built->items_);
         ++p_;
         --depth_;
         return true;
     }
 
-    bool parseObject(Value& v)
+    template <class Child>
+    static void settle(std::vector<Child>& read, std::vector<Child>& own)
     {
-        v.kind_ = Kind::Object;
+        own.reserve(read.size());
+        std::move(read.begin(), read.end(), std::back_inserter(own));
+        read.clear();
+    }
+
+    bool parseObject(Value* v, Build level)
+    {
+        Value* built = container(v, Kind::Object, level);
+        const bool asked = built && level == Build::Members;
+        const char* open = p_;
         uint32_t lead = offset(p_) + 1;
         if (!enter())
             return false;
@@ -620,19 +806,17 @@ private:
             --depth_;
             return true;
         }
-        std::unordered_set<std::string> seen;
+        const size_t keysFrom = keyHashes_.size();
         for (;;) {
             if (p_ == end_)
                 return failEnd();
             if (*p_ != '"')
                 return fail(p_, "expected a string key");
-            const char* keyStart = p_;
             const int keyLine = line_;
-            std::string key;
-            if (!parseString(key))
+            key_.clear();
+            if (!parseString(&key_))
                 return false;
-            if (!seen.insert(key).second)
-                return fail(keyStart, "duplicate key " + quote(key));
+            keyHashes_.push_back(hashOf(key_));
             skipWhitespace();
             if (p_ == end_)
                 return failEnd();
@@ -640,13 +824,20 @@ private:
                 return fail(p_, "expected ':'");
             ++p_;
             skipWhitespace();
-            v.members_.emplace_back(std::move(key), Value());
-            Value& member = v.members_.back().second;
-            member.keyLine_ = keyLine;
-            member.leadBegin_ = lead;
-            member.leadEnd_ = offset(p_);
-            if (!parseValue(member))
+            Value* member = nullptr;
+            if (built) {
+                readMembers_[depth_].emplace_back(key_, Value());
+                member = &readMembers_[depth_].back().second;
+                member->keyLine_ = keyLine;
+                member->leadBegin_ = lead;
+                member->leadEnd_ = offset(p_);
+            }
+            if (asked)
+                path_.push_back(key_);
+            if (!parseValue(member, built ? levelHere(level) : Build::Nothing))
                 return false;
+            if (asked)
+                path_.pop_back();
             lead = offset(p_);
             skipWhitespace();
             if (p_ == end_)
@@ -658,9 +849,44 @@ private:
             ++p_;
             skipWhitespace();
         }
+        if (built)
+            settle(readMembers_[depth_], built->members_);
         ++p_;
         --depth_;
-        return true;
+        return uniqueKeys(open, keysFrom);
+    }
+
+    // The keys of the object just read are those hashed from keysFrom on.
+    bool uniqueKeys(const char* open, size_t keysFrom)
+    {
+        const auto first = keyHashes_.begin() + keysFrom;
+        std::sort(first, keyHashes_.end());
+        const bool clash = std::adjacent_find(first, keyHashes_.end()) != keyHashes_.end();
+        keyHashes_.resize(keysFrom);
+        return !clash || noDuplicateKey(open);
+    }
+
+    // Reads the well-formed object at open again, comparing its keys in
+    // full, and fails at the first that repeats an earlier one.
+    bool noDuplicateKey(const char* open)
+    {
+        Parser again(*this, open + 1);
+        std::unordered_set<std::string> seen;
+        for (;;) {
+            again.skipWhitespace();
+            const char* keyStart = again.p_;
+            std::string key;
+            again.parseString(&key);
+            if (!seen.insert(key).second)
+                return fail(keyStart, "duplicate key " + quote(key));
+            again.skipWhitespace();
+            ++again.p_;  // the colon
+            again.skipWhitespace();
+            again.parseValue(nullptr, Build::Nothing);
+            again.skipWhitespace();
+            if (*again.p_++ == '}')
+                return true;
+        }
     }
 
     bool parseHex4(const char* at, unsigned long& cp)
@@ -678,24 +904,31 @@ private:
         return true;
     }
 
-    // Called with p_ on '\\'; leaves p_ after the escape.
-    bool parseEscape(std::string& out)
+    // Called with p_ on '\\'; leaves p_ after the escape. With out null the
+    // escape is only checked.
+    bool parseEscape(std::string* out)
     {
         const char* start = p_;
         if (++p_ == end_)
             return fail(start, "unterminated string");
         const char c = *p_++;
+        char plain;
         switch (c) {
-        case '"': out += '"'; return true;
-        case '\\': out += '\\'; return true;
-        case '/': out += '/'; return true;
-        case 'b': out += '\b'; return true;
-        case 'f': out += '\f'; return true;
-        case 'n': out += '\n'; return true;
-        case 'r': out += '\r'; return true;
-        case 't': out += '\t'; return true;
-        case 'u': break;
+        case '"': plain = '"'; break;
+        case '\\': plain = '\\'; break;
+        case '/': plain = '/'; break;
+        case 'b': plain = '\b'; break;
+        case 'f': plain = '\f'; break;
+        case 'n': plain = '\n'; break;
+        case 'r': plain = '\r'; break;
+        case 't': plain = '\t'; break;
+        case 'u': plain = 0; break;
         default: return fail(start, "invalid escape");
+        }
+        if (plain) {
+            if (out)
+                *out += plain;
+            return true;
         }
         unsigned long cp;
         if (!parseHex4(p_, cp))
@@ -714,12 +947,14 @@ private:
             p_ += 6;
             cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
         }
-        appendUtf8(out, cp);
+        if (out)
+            appendUtf8(*out, cp);
         return true;
     }
 
-    // Called with p_ on the opening quote.
-    bool parseString(std::string& out)
+    // Called with p_ on the opening quote. With out null the string is only
+    // checked.
+    bool parseString(std::string* out)
     {
         const char* open = p_++;
         for (;;) {
@@ -727,8 +962,9 @@ private:
             while (p_ < end_ && *p_ != '"' && *p_ != '\\' && static_cast<unsigned char>(*p_) >= 0x20
                    && static_cast<unsigned char>(*p_) < 0x80)
                 ++p_;
-            out.append(run, p_);
-            // A newline inside a string is almost always a missing closing
+            if (out)
+                out->append(run, p_);
+            // A line end inside a string is almost always a missing closing
             // quote, so report that at the place it opened.
             if (p_ == end_ || *p_ == '\n' || *p_ == '\r')
                 return fail(open, "unterminated string");
@@ -746,13 +982,15 @@ private:
                 const size_t n = utf8SequenceLength(p_, end_);
                 if (n == 0)
                     return fail(p_, "invalid UTF-8");
-                out.append(p_, n);
+                if (out)
+                    out->append(p_, n);
                 p_ += n;
             }
         }
     }
 
-    bool parseNumber(Value& v)
+    // With v null the number is only checked.
+    bool parseNumber(Value* v)
     {
         const char* start = p_;
         auto digits = [&] {
@@ -782,29 +1020,31 @@ private:
             if (digits() == 0)
                 return p_ == end_ ? failEnd() : fail(p_, "invalid number");
         }
+        if (!v)
+            return true;
         if (integral) {
-            const auto res = std::from_chars(start, p_, v.int_);
+            const auto res = std::from_chars(start, p_, v->int_);
             if (res.ec == std::errc()) {
-                v.kind_ = Kind::Int;
+                v->kind_ = Kind::Int;
                 return true;
             }
         }
         // from_chars is locale independent, unlike strtod. Beyond a double's
         // range it leaves the value alone: the text still stands as written.
-        v.kind_ = Kind::Real;
-        const auto res = std::from_chars(start, p_, v.real_);
+        v->kind_ = Kind::Real;
+        const auto res = std::from_chars(start, p_, v->real_);
         if (res.ec == std::errc::result_out_of_range) {
             const char* e = std::find_if(start, p_, [](char c) { return c == 'e' || c == 'E'; });
             const bool tiny = e != p_ && e[1] == '-';
-            v.real_ = tiny ? 0.0 : HUGE_VAL;
+            v->real_ = tiny ? 0.0 : HUGE_VAL;
             if (*start == '-')
-                v.real_ = -v.real_;
+                v->real_ = -v->real_;
         }
         return true;
     }
 };
 
-bool parse(const std::string& utf8Text, Value& out, ParseError& error)
+bool parse(const std::string& utf8Text, Value& out, ParseError& error, const BuildRule& rule)
 {
     // Positions are kept in 32 bits.
     if (utf8Text.size() >= UINT32_MAX) {
@@ -812,7 +1052,12 @@ bool parse(const std::string& utf8Text, Value& out, ParseError& error)
         error.message = "text larger than 4 GiB";
         return false;
     }
-    return Parser(utf8Text).run(out, error);
+    return Parser(utf8Text, rule ? &rule : nullptr).run(out, error);
+}
+
+bool expand(Value& v, const std::string& text, ParseError& error)
+{
+    return v.built() || Parser(text, nullptr).expandInto(v, error);
 }
 
 std::string write(const Value& v)

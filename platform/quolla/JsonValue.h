@@ -2,16 +2,21 @@
 // numbers for error reports, a stable pretty printer whose output is meant to
 // be read, diffed and edited by hand, and a writer that gives back the parsed
 // text byte for byte wherever the tree still holds what was read.
+//
+// A reader that needs only part of a large document can leave the rest
+// unbuilt: every byte is still checked, but an unbuilt array or object costs
+// no more than its place in the text until expand() builds it.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace json {
 
-enum class Kind { Null, Bool, Int, Real, String, Array, Object };
+enum class Kind : unsigned char { Null, Bool, Int, Real, String, Array, Object };
 
 class Value {
 public:
@@ -26,6 +31,9 @@ public:
     Kind kind() const { return kind_; }
     // 1-based line where the value starts in the parsed text, 0 if built in memory.
     int line() const { return line_; }
+    // False for an array or object that parse() checked but left unbuilt:
+    // it has no items or members until expand() builds them.
+    bool built() const { return built_; }
 
     // Reading a value of another kind yields false / 0 / "" (asReal also
     // accepts an Int), so callers check kind() when the shape matters.
@@ -57,8 +65,10 @@ public:
 private:
     friend class Parser;
     friend class Writer;
+    friend bool operator==(const Value& a, const Value& b);
     explicit Value(Kind kind) : kind_(kind) {}
     Kind kind_ = Kind::Null;
+    bool built_ = true;
     int line_ = 0;
     int keyLine_ = 0;  // set on a value held by an object: the line of its key
     // Byte offsets into the parsed text, all zero for a value built in
@@ -70,16 +80,19 @@ private:
     uint32_t end_ = 0;
     uint32_t leadBegin_ = 0;
     uint32_t leadEnd_ = 0;
-    bool bool_ = false;
-    long long int_ = 0;
-    double real_ = 0.0;
+    union {
+        long long int_ = 0;
+        double real_;
+        bool bool_;
+    };
     std::string string_;
     std::vector<Value> items_;
     std::vector<std::pair<std::string, Value>> members_;
 };
 
 // Structural equality: kinds and contents, member order included; line
-// numbers are ignored. Int 1 and Real 1.0 are different.
+// numbers are ignored. Int 1 and Real 1.0 are different. An unbuilt value
+// equals only an unbuilt value read from the same place.
 bool operator==(const Value& a, const Value& b);
 inline bool operator!=(const Value& a, const Value& b) { return !(a == b); }
 
@@ -87,18 +100,35 @@ struct ParseError {
     int line = 0;    // 1-based
     int column = 0;  // 1-based, in characters
     std::string message;  // short phrase without the position
+    // The text may be sound, but the memory ran out at line and column.
+    bool outOfMemory = false;
 };
 
-// Parses strict JSON (no comments, trailing commas or single quotes) with an
-// optional UTF-8 byte order mark. Every number of JSON's grammar is accepted;
-// one beyond a double's range reads as an infinity or zero of its sign.
-// Returns false and fills error on failure; out is only assigned on success.
-bool parse(const std::string& utf8Text, Value& out, ParseError& error);
+// How much of an array or object parse() builds.
+enum class Build { Nothing, Members, Everything };
+// Decides for an array or object from the keys that lead to it from the
+// root (none for the root itself; an array's item adds an empty key).
+// Members builds its scalars and asks again for each of its containers;
+// everything below a container built whole is built whole.
+typedef std::function<Build(const std::vector<std::string>& keys)> BuildRule;
 
-// Pretty prints with 2-space indentation, ending with "\n". Reals are written
-// in the shortest form that reads back to the same double; NaN and infinities
-// have no JSON form and are written as null. Bytes in strings that are not
-// valid UTF-8 are written as U+FFFD so the output always parses.
+// Parses strict JSON (no comments, trailing commas or single quotes) with an
+// optional UTF-8 byte order mark. Lines end with LF, CR LF or a lone CR.
+// Every number of JSON's grammar is accepted; one beyond a double's range
+// reads as an infinity or zero of its sign. Nesting deeper than 512 levels
+// is refused. Returns false and fills error on failure; out is only
+// assigned on success. Without a rule everything is built.
+bool parse(const std::string& utf8Text, Value& out, ParseError& error, const BuildRule& rule = BuildRule());
+
+// Builds v whole, if parse() left it unbuilt, from text, the text it was
+// parsed from. Fails only when the memory runs out.
+bool expand(Value& v, const std::string& text, ParseError& error);
+
+// Pretty prints with 2-space indentation, ending with "\n"; v must be built
+// whole (std::logic_error otherwise). Reals are written in the shortest form
+// that reads back to the same double; NaN and infinities have no JSON form
+// and are written as null. Bytes in strings that are not valid UTF-8 are
+// written as U+FFFD so the output always parses.
 std::string write(const Value& v);
 
 // Writes v, which parse() read from text and which may have been changed

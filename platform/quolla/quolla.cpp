@@ -4,7 +4,9 @@
 #include "DurableFile.h"
 #include "JsonValue.h"
 
+#include <cmath>
 #include <memory>
+#include <new>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -201,15 +203,25 @@ bool isInt32(const json::Value& v)
 bool checkShape(Shape shape, const json::Value& v, Fault& fault)
 {
     switch (shape) {
-    case Shape::Int:
+    case Shape::Int: {
         if (isInt32(v))
             return true;
-        if (v.kind() == json::Kind::Int) {
+        // A whole number too large for 64 bits reads as a real, and one too
+        // large for a double as an infinity.
+        const double real = v.asReal();
+        const char* range = " must be an integer from -2147483648 to 2147483647";
+        if (v.kind() == json::Kind::Real && !std::isfinite(real)) {
             fault.line = v.line();
-            fault.what = " must be an integer from -2147483648 to 2147483647";
+            fault.what = std::string(" holds a number out of range; it") + range;
+            return false;
+        }
+        if (v.kind() == json::Kind::Int || (v.kind() == json::Kind::Real && std::fabs(real) >= 0x1p63)) {
+            fault.line = v.line();
+            fault.what = range;
             return false;
         }
         break;
+    }
     case Shape::String:
         if (v.kind() == json::Kind::String)
             return true;
@@ -236,10 +248,10 @@ bool checkShape(Shape shape, const json::Value& v, Fault& fault)
         const Record record = recordOf(shape);
         for (const auto& member : v.members()) {
             const json::Value& r = member.second;
-            const std::string context = std::string(": ") + record.noun + " " + json::quote(member.first);
+            auto context = [&] { return std::string(": ") + record.noun + " " + json::quote(member.first); };
             if (r.kind() != json::Kind::Object) {
                 fault.line = r.line();
-                fault.what = context + " must be an object";
+                fault.what = context() + " must be an object";
                 return false;
             }
             for (size_t i = 0; i < record.count; ++i) {
@@ -247,13 +259,13 @@ bool checkShape(Shape shape, const json::Value& v, Fault& fault)
                 const json::Value* field = r.find(f.name);
                 if (!field && f.required) {
                     fault.line = r.line();
-                    fault.what = context + " has no field " + json::quote(f.name);
+                    fault.what = context() + " has no field " + json::quote(f.name);
                     return false;
                 }
                 Fault inner;
                 if (field && !checkShape(f.shape, *field, inner)) {
                     fault.line = inner.line;
-                    fault.what = context + " field " + json::quote(f.name) + inner.what;
+                    fault.what = context() + " field " + json::quote(f.name) + inner.what;
                     return false;
                 }
             }
@@ -266,11 +278,18 @@ bool checkShape(Shape shape, const json::Value& v, Fault& fault)
     return false;
 }
 
-bool checkText(const std::string& text, int line, const std::string& what, Fault& fault)
+// Whether a text reaches the editor as it stands.
+bool holdable(const std::string& text)
 {
+    if (text.find('\0') != std::string::npos)
+        return false;
     CString held;
-    if (fromUtf8(text, held))
-        return true;
+    return codePageIsUtf8() || isAscii(text) || fromUtf8(text, held);
+}
+
+// Fills fault for a text that is not holdable; what names it.
+bool refuseText(const std::string& text, int line, const std::string& what, Fault& fault)
+{
     fault.line = line;
     if (text.find('\0') != std::string::npos) {
         fault.what = what + " must not contain U+0000";
@@ -288,30 +307,30 @@ bool checkTexts(Shape shape, const json::Value& v, Fault& fault)
 {
     switch (shape) {
     case Shape::String:
-        return checkText(v.asString(), v.line(), "", fault);
+        return holdable(v.asString()) || refuseText(v.asString(), v.line(), "", fault);
     case Shape::StringList:
         for (const json::Value& item : v.items())
-            if (!checkText(item.asString(), item.line(), "", fault))
-                return false;
+            if (!holdable(item.asString()))
+                return refuseText(item.asString(), item.line(), "", fault);
         return true;
     case Shape::Servers:
     case Shape::Groups: {
         const Record record = recordOf(shape);
         for (const auto& member : v.members()) {
-            const std::string context = std::string(": ") + record.noun + " " + json::quote(member.first);
-            if (!checkText(member.first, 0,
-                           std::string(": the ") + (shape == Shape::Servers ? "key" : "name") + " of " +
-                               record.noun + " " + json::quote(member.first),
-                           fault)) {
-                fault.line = v.keyLine(member.first);  // found again only on this rare path
-                return false;
+            if (!holdable(member.first)) {
+                // The key's line is found again only on this rare path.
+                return refuseText(member.first, v.keyLine(member.first),
+                                  std::string(": the ") + (shape == Shape::Servers ? "key" : "name") + " of " +
+                                      record.noun + " " + json::quote(member.first),
+                                  fault);
             }
             for (size_t i = 0; i < record.count; ++i) {
                 const json::Value* field = member.second.find(record.fields[i].name);
                 Fault inner;
                 if (field && !checkTexts(record.fields[i].shape, *field, inner)) {
                     fault.line = inner.line;
-                    fault.what = context + " field " + json::quote(record.fields[i].name) + inner.what;
+                    fault.what = std::string(": ") + record.noun + " " + json::quote(member.first) + " field " +
+                                 json::quote(record.fields[i].name) + inner.what;
                     return false;
                 }
             }
@@ -323,6 +342,29 @@ bool checkTexts(Shape shape, const json::Value& v, Fault& fault)
         break;
     }
     return true;
+}
+
+bool isKnownKey(const std::string& section, const std::string* key)
+{
+    for (const KnownKey& known : kKnownKeys)
+        if (section == known.section && (!key || *key == known.key))
+            return true;
+    return false;
+}
+
+// What open() builds: the way down to the sections this library knows, and
+// their known keys whole. The rest is checked but stays text until asked
+// for, so that whatever other tools keep in the document costs no memory.
+json::Build builtAtOpen(const std::vector<std::string>& keys)
+{
+    switch (keys.size()) {
+    case 0: return json::Build::Members;  // the document
+    case 1: return keys[0] == "services" ? json::Build::Members : json::Build::Nothing;
+    case 2: return json::Build::Members;  // a service
+    case 3: return isKnownKey(keys[2], NULL) ? json::Build::Members : json::Build::Nothing;
+    case 4: return isKnownKey(keys[2], &keys[3]) ? json::Build::Everything : json::Build::Nothing;
+    }
+    return json::Build::Nothing;
 }
 
 bool checkDocument(const json::Value& doc, Fault& fault)
@@ -349,7 +391,10 @@ bool checkDocument(const json::Value& doc, Fault& fault)
             }
             for (const KnownKey& known : kKnownKeys) {
                 const json::Value* value = section.first == known.section ? section.second.find(known.key) : NULL;
-                if (value && (!checkShape(known.shape, *value, fault) || !checkTexts(known.shape, *value, fault))) {
+                if (!value)
+                    continue;
+                fault.line = value->line();  // where the memory ran out, should it
+                if (!checkShape(known.shape, *value, fault) || !checkTexts(known.shape, *value, fault)) {
                     fault.what = "key " + json::quote(known.key) + inSection + fault.what;
                     return false;
                 }
@@ -414,6 +459,7 @@ bool readServer(const json::Value& r, QuoVGServerIp& server)
 json::Value serverFields(const QuoVGServerIp& server)
 {
     json::Value r = json::Value::makeObject();
+    r.members().reserve(3);
     r.set("address", json::Value::makeString(toUtf8(server.address)));
     r.set("port", json::Value::makeInt(server.port));
     r.set("position", json::Value::makeInt(server.position));
@@ -441,6 +487,7 @@ bool readGroup(const json::Value& r, QuoSievex& group)
 json::Value groupFields(const QuoSievex& group)
 {
     json::Value r = json::Value::makeObject();
+    r.members().reserve(7);
     r.set("opMask", json::Value::makeString(toUtf8(group.opMask)));
     r.set("schedule", json::Value::makeString(toUtf8(group.schedule)));
     r.set("nonOpMask", json::Value::makeString(toUtf8(group.nonOpMask)));
@@ -477,10 +524,12 @@ bool readRecords(const json::Value& stored, QuoPtrMap<T>& map, bool (*read)(cons
 // The stored map updated to the holder's records, in the holder's order. A
 // record that stays keeps its place in the text and the fields this library
 // does not know; a record the holder no longer has goes with all its fields.
+// The stored map is taken apart on the way: its replacement goes in its place.
 template <class T>
-json::Value updateRecords(const json::Value* stored, const QuoPtrMap<T>& map, json::Value (*fields)(const T&))
+json::Value updateRecords(json::Value* stored, const QuoPtrMap<T>& map, json::Value (*fields)(const T&))
 {
-    json::Value updated = stored && stored->kind() == json::Kind::Object ? *stored : json::Value::makeObject();
+    json::Value updated =
+        stored && stored->kind() == json::Kind::Object ? std::move(*stored) : json::Value::makeObject();
     auto& members = updated.members();
     std::unordered_map<std::string, size_t> index;
     for (size_t i = 0; i < members.size(); ++i)
@@ -532,40 +581,58 @@ QuoSievex& QuoSievex::operator=(const QuoSievex& other)
     return *this;
 }
 
-int QuoPtrMapBase::IndexOf(LPCTSTR key) const
+// The keys and records in insertion order, and where each key stands.
+class QuoPtrMapSlots
 {
-    for (int i = 0; i < m_keys.GetSize(); ++i)
-        if (m_keys[i] == key)
-            return i;
-    return -1;
+public:
+    std::vector<CString> keys;
+    std::vector<void*> values;
+    std::unordered_map<std::string, int> index;
+};
+
+QuoPtrMapBase::~QuoPtrMapBase()
+{
+    delete m_slots;
 }
 
-void* QuoPtrMapBase::LookupRaw(LPCTSTR key) const
+int QuoPtrMapBase::GetCount() const
 {
-    const int i = IndexOf(key);
-    return i < 0 ? NULL : m_values[i];
+    return m_slots ? (int)m_slots->keys.size() : 0;
+}
+
+int QuoPtrMapBase::IndexOf(LPCTSTR key) const
+{
+    if (!m_slots)
+        return -1;
+    const auto at = m_slots->index.find(key);
+    return at == m_slots->index.end() ? -1 : at->second;
+}
+
+void* QuoPtrMapBase::ValueAt(int index) const
+{
+    ASSERT(index >= 0 && index < GetCount());
+    return m_slots->values[index];
 }
 
 void* QuoPtrMapBase::SetRaw(LPCTSTR key, void* value)
 {
-    const int i = IndexOf(key);
-    if (i >= 0) {
-        void* old = m_values[i];
-        m_values[i] = value;
+    if (!m_slots)
+        m_slots = new QuoPtrMapSlots;
+    const auto placed = m_slots->index.emplace(key, (int)m_slots->keys.size());
+    if (!placed.second) {
+        void*& slot = m_slots->values[placed.first->second];
+        void* old = slot;
+        slot = value;
         return old;
     }
-    const int count = GetCount();
-    if (count == m_capacity) {
-        const int capacity = m_capacity ? m_capacity * 2 : 8;
-        void** values = new void*[capacity];
-        for (int j = 0; j < count; ++j)
-            values[j] = m_values[j];
-        delete[] m_values;
-        m_values = values;
-        m_capacity = capacity;
+    try {
+        m_slots->keys.push_back(key);
+        m_slots->values.push_back(value);
+    } catch (...) {
+        m_slots->index.erase(placed.first);
+        m_slots->keys.resize(m_slots->values.size());
+        throw;
     }
-    m_values[count] = value;
-    m_keys.Add(key);
     return NULL;
 }
 
@@ -574,11 +641,20 @@ void* QuoPtrMapBase::RemoveRaw(LPCTSTR key)
     const int i = IndexOf(key);
     if (i < 0)
         return NULL;
-    void* removed = m_values[i];
-    for (int j = i + 1; j < GetCount(); ++j)
-        m_values[j - 1] = m_values[j];
-    m_keys.RemoveAt(i);
+    void* removed = m_slots->values[i];
+    m_slots->index.erase(key);
+    m_slots->keys.erase(m_slots->keys.begin() + i);
+    m_slots->values.erase(m_slots->values.begin() + i);
+    for (auto& entry : m_slots->index)
+        if (entry.second > i)
+            --entry.second;
     return removed;
+}
+
+void QuoPtrMapBase::RemoveAllRaw()
+{
+    delete m_slots;
+    m_slots = NULL;
 }
 
 // A position is the 1-based index of the next entry.
@@ -586,8 +662,8 @@ void QuoPtrMapBase::GetNextRaw(POSITION& pos, CString& key, void*& value) const
 {
     const int i = (int)(INT_PTR)pos - 1;
     ASSERT(i >= 0 && i < GetCount());
-    key = m_keys[i];
-    value = m_values[i];
+    key = m_slots->keys[i];
+    value = m_slots->values[i];
     pos = i + 1 < GetCount() ? (POSITION)(INT_PTR)(i + 2) : NULL;
 }
 
@@ -599,6 +675,12 @@ Quolla::~Quolla() {}
 /////////////////////////////////////////////////////////////////////////////
 // The document
 
+static CString tooLarge(const CString& name, const std::string& size)
+{
+    return name + ": too large: " + size.c_str() + " bytes, limit " +
+           std::to_string((int)Beach::maxDocumentBytes).c_str();
+}
+
 class BeachImpl
 {
 public:
@@ -607,13 +689,62 @@ public:
     CString path;
     bool opened = false;
     bool modified = false;
+    bool damaged = false;  // an edit failed half way: the tree is not to be saved
 
     json::Value* section(const CString& sectionName, const CString& serviceName)
     {
         if (!opened)
             return NULL;
         json::Value* service = doc.find("services")->find(toUtf8(serviceName));
-        return service ? service->find(toUtf8(sectionName)) : NULL;
+        json::Value* section = service ? service->find(toUtf8(sectionName)) : NULL;
+        if (section)
+            build(*section);
+        return section;
+    }
+
+    // A value left as text at open, built now that it is asked for.
+    void build(json::Value& v)
+    {
+        json::ParseError error;
+        if (!json::expand(v, text, error))
+            throw std::bad_alloc();
+    }
+
+    bool open(std::string bytes, const CString& name, CString& error)
+    {
+        if (bytes.size() > Beach::maxDocumentBytes) {
+            error = tooLarge(name, std::to_string(bytes.size()));
+            return false;
+        }
+        json::Value read;
+        json::ParseError parseError;
+        Fault fault;
+        bool exhausted = false;
+        if (!json::parse(bytes, read, parseError, builtAtOpen)) {
+            fault.line = parseError.line;
+            fault.what = parseError.message;
+            exhausted = parseError.outOfMemory;
+        } else {
+            try {
+                if (checkDocument(read, fault)) {
+                    doc = std::move(read);
+                    text = std::move(bytes);
+                    path = name;
+                    opened = true;
+                    modified = false;
+                    damaged = false;
+                    return true;
+                }
+            } catch (const std::bad_alloc&) {
+                exhausted = true;
+            }
+        }
+        read = json::Value();
+        if (exhausted)
+            error.Format("%s: out of memory while reading line %d", (LPCTSTR)name, fault.line);
+        else
+            error.Format("%s: line %d: %s", (LPCTSTR)name, fault.line, (LPCTSTR)messageText(fault.what));
+        return false;
     }
 
     bool save(CString& error)
@@ -623,12 +754,20 @@ public:
             return false;
         }
         std::string reason;
-        if (!durable::replaceFile(std::string(path, path.GetLength()), json::write(doc, text), reason)) {
-            error = path + ": cannot save the file: " + messageText(reason);
+        if (damaged) {
+            error = path + ": cannot save the file: an edit ran out of memory half way; the file was left as it was";
             return false;
         }
-        modified = false;
-        return true;
+        try {
+            if (durable::replaceFile(std::string(path, path.GetLength()), json::write(doc, text), reason)) {
+                modified = false;
+                return true;
+            }
+        } catch (const std::bad_alloc&) {
+            reason = "out of memory; the file was left as it was";
+        }
+        error = path + ": cannot save the file: " + messageText(reason);
+        return false;
     }
 };
 
@@ -648,7 +787,9 @@ public:
     {
         Shape shape;
         json::Value* section = m_beach->section(m_section, m_service);
-        const json::Value* stored = section ? section->find(toUtf8(key)) : NULL;
+        json::Value* stored = section ? section->find(toUtf8(key)) : NULL;
+        if (stored)
+            m_beach->build(*stored);
         Fault fault;
         if (!stored || !shapeOfKind(value.typeName(), shape) || !checkShape(shape, *stored, fault))
             return false;
@@ -688,6 +829,8 @@ public:
         if (!section || !shapeOfKind(value.typeName(), shape))
             return false;
         const std::string name = toUtf8(key);
+        if (json::Value* existing = section->find(name))
+            m_beach->build(*existing);  // a value equal to it keeps its text
         json::Value v;
         switch (shape) {
         case Shape::Int:
@@ -706,10 +849,18 @@ public:
             break;
         }
         case Shape::Servers:
-            v = updateRecords(section->find(name), held<QuoVGServerIpMap>(value), serverFields);
-            break;
         case Shape::Groups:
-            v = updateRecords(section->find(name), held<QuoSievexMap>(value), groupFields);
+            // The stored records are moved into their replacement: should
+            // that fail half way, the document is no longer whole.
+            try {
+                if (shape == Shape::Servers)
+                    v = updateRecords(section->find(name), held<QuoVGServerIpMap>(value), serverFields);
+                else
+                    v = updateRecords(section->find(name), held<QuoSievexMap>(value), groupFields);
+            } catch (...) {
+                m_beach->damaged = true;
+                throw;
+            }
             break;
         case Shape::Bool:
             return false;
@@ -754,50 +905,68 @@ Beach::~Beach() { delete m_impl; }
 
 bool Beach::open(const CString& path, CString& error)
 {
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        error = path + ": cannot read the file: it is a folder";
+        return false;
+    }
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-    DWORD failure = ERROR_SUCCESS;
-    std::string text;
     if (file == INVALID_HANDLE_VALUE) {
-        failure = GetLastError();
-    } else {
-        char chunk[16384];
-        DWORD got = 0;
-        BOOL read;
-        while ((read = ReadFile(file, chunk, sizeof chunk, &got, NULL)) && got)
-            text.append(chunk, got);
-        if (!read)
-            failure = GetLastError();
+        error = path + ": cannot read the file: " + messageText(durable::systemMessage(GetLastError()));
+        return false;
+    }
+    // The size said is checked first, but what is read counts: a device or
+    // a growing file may give more.
+    LARGE_INTEGER size;
+    if (GetFileSizeEx(file, &size) && size.QuadPart > maxDocumentBytes) {
         CloseHandle(file);
+        error = tooLarge(path, std::to_string(size.QuadPart));
+        return false;
+    }
+    std::string text;
+    DWORD failure = ERROR_SUCCESS;
+    bool overLimit = false;
+    try {
+        text.reserve(GetFileSizeEx(file, &size) ? (size_t)size.QuadPart : 0);
+        char chunk[65536];
+        DWORD got = 0;
+        while (!overLimit) {
+            if (!ReadFile(file, chunk, sizeof chunk, &got, NULL)) {
+                failure = GetLastError();
+                break;
+            }
+            if (got == 0)
+                break;
+            overLimit = text.size() + got > maxDocumentBytes;
+            if (!overLimit)
+                text.append(chunk, got);
+        }
+    } catch (const std::bad_alloc&) {
+        failure = ERROR_NOT_ENOUGH_MEMORY;
+    }
+    CloseHandle(file);
+    if (overLimit) {
+        error = tooLarge(path, "more than " + std::to_string((int)maxDocumentBytes));
+        return false;
     }
     if (failure != ERROR_SUCCESS) {
         error = path + ": cannot read the file: " + messageText(durable::systemMessage(failure));
         return false;
     }
-    return openText(bytes(text), path, error);
+    return m_impl->open(std::move(text), path, error);
 }
 
 bool Beach::openText(const CString& utf8Text, const CString& name, CString& error)
 {
-    std::string text(utf8Text, utf8Text.GetLength());
-    json::Value doc;
-    json::ParseError parseError;
-    Fault fault;
-    if (!json::parse(text, doc, parseError)) {
-        fault.line = parseError.line;
-        fault.what = parseError.message;
-    } else if (checkDocument(doc, fault)) {
-        m_impl->doc = std::move(doc);
-        m_impl->text = std::move(text);
-        m_impl->path = name;
-        m_impl->opened = true;
-        m_impl->modified = false;
-        return true;
+    std::string text;
+    try {
+        text.assign(utf8Text, utf8Text.GetLength());
+    } catch (const std::bad_alloc&) {
+        error = name + ": out of memory while reading line 1";
+        return false;
     }
-    CString line;
-    line.Format(": line %d: ", fault.line);
-    error = name + line + messageText(fault.what);
-    return false;
+    return m_impl->open(std::move(text), name, error);
 }
 
 bool Beach::save(CString& error)

@@ -54,29 +54,32 @@ public:
 };
 
 // A map from key to an owned record. Enumeration follows insertion order;
-// replacing a key keeps its place and deletes the record it held.
+// replacing a key keeps its place and deletes the record it held. Keys are
+// found through an index, so a map of many records fills in linear time.
+class QuoPtrMapSlots;
+
 class QUO_API QuoPtrMapBase
 {
 public:
-    QuoPtrMapBase() {}
+    QuoPtrMapBase() : m_slots(NULL) {}
     QuoPtrMapBase(const QuoPtrMapBase&) = delete;
     QuoPtrMapBase& operator=(const QuoPtrMapBase&) = delete;
 
-    int GetCount() const { return m_keys.GetSize(); }
-    BOOL IsEmpty() const { return m_keys.GetSize() == 0; }
+    int GetCount() const;
+    BOOL IsEmpty() const { return GetCount() == 0; }
     POSITION GetStartPosition() const { return GetCount() ? (POSITION)(INT_PTR)1 : NULL; }
 
 protected:
-    ~QuoPtrMapBase() {}
-    int IndexOf(LPCTSTR key) const;
-    void* LookupRaw(LPCTSTR key) const;
+    ~QuoPtrMapBase();
+    int IndexOf(LPCTSTR key) const;             // -1 when absent
+    void* ValueAt(int index) const;
     void* SetRaw(LPCTSTR key, void* value);     // returns the replaced value
     void* RemoveRaw(LPCTSTR key);              // returns the removed value
+    void RemoveAllRaw();
     void GetNextRaw(POSITION& pos, CString& key, void*& value) const;
 
-    CStringArray m_keys;
-    void** m_values = NULL;
-    int m_capacity = 0;
+private:
+    QuoPtrMapSlots* m_slots;  // made with the first key
 };
 
 template <class T>
@@ -91,7 +94,7 @@ public:
         int i = IndexOf(key);
         if (i < 0)
             return FALSE;
-        rValue = static_cast<T*>(m_values[i]);
+        rValue = static_cast<T*>(ValueAt(i));
         return TRUE;
     }
     // Takes ownership of newValue.
@@ -112,11 +115,8 @@ public:
     void RemoveAll()
     {
         for (int i = 0; i < GetCount(); ++i)
-            delete static_cast<T*>(m_values[i]);
-        m_keys.RemoveAll();
-        delete[] m_values;
-        m_values = NULL;
-        m_capacity = 0;
+            delete static_cast<T*>(ValueAt(i));
+        RemoveAllRaw();
     }
     void GetNextAssoc(POSITION& rNextPosition, CString& rKey, T*& rValue) const
     {
@@ -185,10 +185,16 @@ public:
     Beach(const Beach&) = delete;
     Beach& operator=(const Beach&) = delete;
 
+    // The largest document open() reads, far beyond any real policy.
+    enum { maxDocumentBytes = 64 * 1024 * 1024 };
+
     // Reads the document. A file that does not parse, whose known keys hold
     // values of the wrong shape, or whose known texts the process code page
     // cannot hold or hold U+0000, is refused: false, with a message that
-    // names the file, the line and the key; nothing is kept.
+    // names the file, the line and the key; nothing is kept. So is a folder,
+    // a file larger than maxDocumentBytes, and a document that does not fit
+    // in memory (the message names the line where reading stopped). What the
+    // store does not own is checked but kept as text until it is asked for.
     bool open(const CString& path, CString& error);
     // The same for a text in memory; name stands for the file in messages.
     bool openText(const CString& utf8Text, const CString& name, CString& error);

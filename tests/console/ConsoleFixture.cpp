@@ -20,6 +20,13 @@ void WriteText(const std::string& path, const std::string& text)
 
 namespace {
 
+std::wstring Widen(const std::string& text)
+{
+    std::wstring wide(text.size(), L'\0');
+    wide.resize(MultiByteToWideChar(CP_ACP, 0, text.data(), (int)text.size(), &wide[0], (int)wide.size()));
+    return wide;
+}
+
 std::string BinFolder()
 {
     char path[MAX_PATH];
@@ -105,19 +112,24 @@ void Console::TearDown()
 
 void Console::Start(const std::string& args)
 {
-    std::string cmd = "\"" + BinFolder() + "\\console.exe\" " + args;
+    Start(Widen(args));
+}
+
+void Console::Start(const std::wstring& args)
+{
+    std::wstring cmd = L"\"" + Widen(BinFolder()) + L"\\console.exe\" " + args;
     SECURITY_ATTRIBUTES inherited = { sizeof inherited, NULL, TRUE };
     HANDLE errors = CreateFileA((folder + "\\stderr.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    STARTUPINFOA si = {};
+    STARTUPINFOW si = {};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
     si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     si.hStdOutput = errors;
     si.hStdError = errors;
-    std::vector<char> line(cmd.begin(), cmd.end());
-    line.push_back('\0');
-    BOOL started = CreateProcessA(NULL, line.data(), NULL, NULL, TRUE, 0, NULL, NULL, &si, &process);
+    std::vector<wchar_t> line(cmd.begin(), cmd.end());
+    line.push_back(L'\0');
+    BOOL started = CreateProcessW(NULL, line.data(), NULL, NULL, TRUE, 0, NULL, NULL, &si, &process);
     CloseHandle(errors);
     ASSERT_TRUE(started);
 }

@@ -24,6 +24,8 @@ protected:
 
     // Starts the console; what it writes to stderr goes to a file of the folder.
     void Start(const std::string& args);
+    // The same with a command line in characters (UTF-16).
+    void Start(const std::wstring& args);
     std::string StandardArgs() { return "--document \"" + document + "\" --service http-proxy"; }
     // What the console wrote to stderr, with plain line feeds.
     std::string Errors() const;

@@ -206,3 +206,37 @@ TEST(Module, JoinsTheResourceChainWhenLoaded)
     // The host comes first: its own template of a number hides the module's.
     EXPECT_EQ(GetModuleHandleA(NULL), AfxFindResourceHandle(MAKEINTRESOURCEA(300), RT_DIALOG));
 }
+
+// Two editors on one module share the working group pointer: each edits a
+// group of its own, whatever the other did to the pointer.
+TEST_F(Sheet, AnEditorEditsItsOwnDefaultGroupWhateverAnotherDidToTheWorkingGroup)
+{
+    Open(ServiceDocument(ONE_SERVER "\"activate\": 1"));
+    probe.onApply = [] { g_currentGroup->m_members.AddTail("zed"); };
+    auto storedDefault = [this]() {
+        QuoValOf<QuoSievexMap> rules;
+        QuoSievex* group = nullptr;
+        EXPECT_TRUE(Stored("rules", rules) && rules.value.Lookup(Veilgate::s_defaultGroupName, group));
+        return group ? CString(group->members.GetSize() ? group->members[0] : "") : CString("none");
+    };
+    {
+        // The other one, made later and still alive, points the working
+        // group at its own default group.
+        TestVeilgate editor(nullptr, &beach);
+        TestVeilgate other(nullptr, &beach);
+        VeilgateGroup* othersGroup = g_currentGroup;
+        Press(PSBTN_OK);
+        EXPECT_EQ(1, Edit(editor, 1));
+        EXPECT_EQ(0, othersGroup->m_members.GetCount());
+        EXPECT_STREQ("zed", storedDefault());
+    }
+    Open(ServiceDocument(ONE_SERVER "\"activate\": 1"));
+    {
+        // The other one is gone, and the working group with it.
+        TestVeilgate editor(nullptr, &beach);
+        delete new TestVeilgate(nullptr, &beach);
+        Press(PSBTN_OK);
+        EXPECT_EQ(1, Edit(editor, 1));
+        EXPECT_STREQ("zed", storedDefault());
+    }
+}

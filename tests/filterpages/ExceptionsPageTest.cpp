@@ -140,7 +140,7 @@ struct RedrawWatch
         if (code == HC_ACTION && (id == IDC_ALLOWED_EX_LIST || id == IDC_DENIED_EX_LIST)) {
             if (m->message == WM_SETREDRAW)
                 redrawOff[m->hwnd] = m->wParam == FALSE;
-            else if (m->message == LB_ADDSTRING) {
+            else if (m->message == LB_ADDSTRING || m->message == LB_INSERTSTRING) {
                 ++adds;
                 if (!redrawOff[m->hwnd])
                     ++addsWhileDrawing;

@@ -350,3 +350,95 @@ TEST(JsonValue, LargeDocument)
     EXPECT_EQ(keptText.substr(keptText.size() - 20), "{\"id\":-1,\"tags\":[]}]");
     EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(keptElapsed).count(), 1000);
 }
+
+TEST(JsonParse, LinesEndWithLfCrLfOrALoneCr)
+{
+    for (const char* end : { "\n", "\r\n", "\r" }) {
+        const std::string e = end;
+        const std::string text = "{" + e + e + "  \"a\": 1," + e + "  \"b\": [" + e + "    2" + e + "  ]" + e + "}";
+        const Value v = parseOk(text);
+        EXPECT_EQ(v.keyLine("b"), 4) << "line end " << json::quote(e);
+        EXPECT_EQ(v.find("b")->items()[0].line(), 5) << json::quote(e);
+        EXPECT_EQ(json::write(v, text), text);
+
+        Value out;
+        json::ParseError error;
+        EXPECT_FALSE(json::parse(text.substr(0, text.size() - 1) + "x", out, error));
+        EXPECT_EQ(error.line, 7) << json::quote(e);
+        EXPECT_EQ(error.column, 1) << json::quote(e);
+
+        // A member added takes the file's own line ends and indentation.
+        Value doc = parseOk(text);
+        doc.set("c", Value::makeArray());
+        doc.find("c")->append(Value::makeInt(3));
+        EXPECT_EQ(json::write(doc, text), "{" + e + e + "  \"a\": 1," + e + "  \"b\": [" + e + "    2" + e + "  ]," + e +
+                                              "  \"c\": [" + e + "    3" + e + "  ]" + e + "}")
+            << json::quote(e);
+    }
+}
+
+// What a rule leaves unbuilt is checked all the same, kept as text, and
+// built on demand to what a full parse gives.
+TEST(JsonParse, ARuleLeavesContainersUnbuiltButCheckedAndExpandable)
+{
+    const std::string text = "{\n  \"keep\": {\"n\": [1, {\"deep\": true}]},\n  \"skip\": [1e400, {\"x\": \"\\u00e9\"}],\n"
+                             "  \"s\": \"scalar\"\n}";
+    const json::BuildRule rule = [](const std::vector<std::string>& keys) {
+        return keys.empty() ? json::Build::Members : keys[0] == "keep" ? json::Build::Everything : json::Build::Nothing;
+    };
+    Value v;
+    json::ParseError error;
+    ASSERT_TRUE(json::parse(text, v, error, rule));
+    EXPECT_TRUE(v.find("keep")->built());
+    EXPECT_TRUE(v.find("keep")->find("n")->items()[1].built());
+    Value* skipped = v.find("skip");
+    EXPECT_EQ(skipped->kind(), Kind::Array);
+    EXPECT_FALSE(skipped->built());
+    EXPECT_TRUE(skipped->items().empty());
+    EXPECT_EQ(skipped->line(), 3);
+    EXPECT_EQ(v.find("s")->asString(), "scalar");
+    EXPECT_EQ(json::write(v, text), text);
+    EXPECT_THROW(skipped->append(Value()), std::logic_error);
+    EXPECT_THROW(json::write(*skipped), std::logic_error);
+
+    Value copy = *skipped;
+    EXPECT_EQ(copy, *skipped);
+    ASSERT_TRUE(json::expand(copy, text, error));
+    EXPECT_EQ(copy, *parseOk(text).find("skip"));
+    EXPECT_EQ(copy.items()[1].line(), 3);
+    EXPECT_NE(copy, *skipped);
+
+    // Errors inside what is left unbuilt are found all the same.
+    const BadDocument bad[] = {
+        {"{\"skip\": [1, 2 3]}", 1, 16, "expected ',' or ']'"},
+        {"{\"skip\": {\"a\": 1,\n \"b\": {},\n \"a\": 2}}", 3, 2, "duplicate key \"a\""},
+        {"{\"skip\": [\"\\ud800\"]}", 1, 12, "unpaired surrogate"},
+        {"{\"skip\": [-]}", 1, 12, "invalid number"},
+    };
+    for (const BadDocument& c : bad) {
+        EXPECT_FALSE(json::parse(c.text, v, error, rule)) << c.text;
+        EXPECT_EQ(error.message, c.message) << c.text;
+        EXPECT_EQ(error.line, c.line) << c.text;
+        EXPECT_EQ(error.column, c.column) << c.text;
+    }
+    const std::string deep = "{\"skip\": " + std::string(100000, '[') + "}";
+    EXPECT_FALSE(json::parse(deep, v, error, rule));
+    EXPECT_EQ(error.message, "nesting deeper than 512 levels");
+}
+
+TEST(JsonParse, DuplicateKeysAreToldApartFromKeysThatMerelyLookAlike)
+{
+    // Many keys, some equal only once their escapes are read.
+    std::string text = "{";
+    for (int i = 0; i < 5000; ++i)
+        text += "\"k" + std::to_string(i) + "\": " + std::to_string(i) + ",";
+    text += "\"\\u006b17\": 0}";
+    Value v;
+    json::ParseError error;
+    EXPECT_FALSE(json::parse(text, v, error));
+    EXPECT_EQ(error.message, "duplicate key \"k17\"");
+    EXPECT_EQ(error.column, (int)text.size() - 13);
+    text.replace(text.size() - 14, 10, "\"\\u006b5000\"");
+    EXPECT_TRUE(json::parse(text, v, error)) << error.message;
+    EXPECT_EQ(v.members().size(), 5001u);
+}

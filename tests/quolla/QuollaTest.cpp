@@ -221,6 +221,11 @@ TEST_F(QuollaTest, MalformedDocumentsAreRefusedWithFileLineAndKey)
         { head + "\"activate\": \"1\"" + tail, lead + "\"activate\"" + ofSievex + " must be an integer" },
         { head + "\"activate\": 2147483648" + tail,
           lead + "\"activate\"" + ofSievex + " must be an integer from -2147483648 to 2147483647" },
+        { head + "\"activate\": 9223372036854775808" + tail,
+          lead + "\"activate\"" + ofSievex + " must be an integer from -2147483648 to 2147483647" },
+        { head + "\"activate\": -1e400" + tail, lead + "\"activate\"" + ofSievex +
+          " holds a number out of range; it must be an integer from -2147483648 to 2147483647" },
+        { head + "\"activate\": 1e-400" + tail, lead + "\"activate\"" + ofSievex + " must be an integer" },
         { "{\"services\": {\"s\": {\"proxy_http\": {\"safe_content\":\n []}}}}",
           "d.json: line 2: key \"safe_content\" in section \"proxy_http\" of service \"s\" must be a string" },
         { head + "\"urls_allow\": [\"a\",\n 7]" + tail, "d.json: line 3: key \"urls_allow\"" + ofSievex + " must be an array of strings" },

@@ -1,0 +1,61 @@
+#include "SortedFill.h"
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+// An entry with the key the system's comparison gives it: comparing keys
+// byte by byte orders entries as comparing them without regard to case
+// does, for a fraction of the cost over a million entries.
+struct Keyed
+{
+    std::string key;
+    LPCTSTR text;
+};
+
+std::string SortKey(LPCTSTR text)
+{
+    const int length = lstrlenA(text);
+    std::wstring wide(length, L'\0');
+    wide.resize(MultiByteToWideChar(CP_ACP, 0, text, length, &wide[0], length));
+    const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
+    std::string key(LCMapStringW(LOCALE_USER_DEFAULT, flags, wide.c_str(), (int)wide.size(), NULL, 0), '\0');
+    LCMapStringW(LOCALE_USER_DEFAULT, flags, wide.c_str(), (int)wide.size(), (LPWSTR)&key[0], (int)key.size());
+    return key;
+}
+
+void Fill(CListBox& list, const std::vector<LPCTSTR>& texts)
+{
+    std::vector<Keyed> entries;
+    entries.reserve(texts.size());
+    for (LPCTSTR text : texts)
+        entries.push_back({ SortKey(text), text });
+    std::stable_sort(entries.begin(), entries.end(), [](const Keyed& a, const Keyed& b) { return a.key < b.key; });
+    list.SetRedraw(FALSE);
+    list.InitStorage((int)entries.size(), 0);
+    for (const Keyed& entry : entries)
+        list.InsertString(-1, entry.text);
+    list.SetRedraw(TRUE);
+    list.Invalidate();
+}
+
+} // namespace
+
+void FillSortedList(CListBox& list, const CStringList& entries)
+{
+    std::vector<LPCTSTR> texts;
+    texts.reserve(entries.GetCount());
+    for (POSITION pos = entries.GetHeadPosition(); pos != NULL;)
+        texts.push_back(entries.GetNext(pos));
+    Fill(list, texts);
+}
+
+void FillSortedList(CListBox& list, const CStringArray& entries)
+{
+    std::vector<LPCTSTR> texts;
+    texts.reserve(entries.GetSize());
+    for (int i = 0; i < entries.GetSize(); ++i)
+        texts.push_back(entries[i]);
+    Fill(list, texts);
+}
