@@ -919,7 +919,9 @@ bool Beach::open(const CString& path, CString& error)
     // The size said is checked first, but what is read counts: a device or
     // a growing file may give more.
     LARGE_INTEGER size;
-    if (GetFileSizeEx(file, &size) && size.QuadPart > maxDocumentBytes) {
+    if (!GetFileSizeEx(file, &size))
+        size.QuadPart = 0;
+    if (size.QuadPart > maxDocumentBytes) {
         CloseHandle(file);
         error = tooLarge(path, std::to_string(size.QuadPart));
         return false;
@@ -928,7 +930,7 @@ bool Beach::open(const CString& path, CString& error)
     DWORD failure = ERROR_SUCCESS;
     bool overLimit = false;
     try {
-        text.reserve(GetFileSizeEx(file, &size) ? (size_t)size.QuadPart : 0);
+        text.reserve((size_t)size.QuadPart);
         char chunk[65536];
         DWORD got = 0;
         while (!overLimit) {
