@@ -829,7 +829,8 @@ public:
         if (!section || !shapeOfKind(value.typeName(), shape))
             return false;
         const std::string name = toUtf8(key);
-        if (json::Value* existing = section->find(name))
+        json::Value* existing = section->find(name);
+        if (existing)
             m_beach->build(*existing);  // a value equal to it keeps its text
         json::Value v;
         switch (shape) {
@@ -854,9 +855,9 @@ public:
             // that fail half way, the document is no longer whole.
             try {
                 if (shape == Shape::Servers)
-                    v = updateRecords(section->find(name), held<QuoVGServerIpMap>(value), serverFields);
+                    v = updateRecords(existing, held<QuoVGServerIpMap>(value), serverFields);
                 else
-                    v = updateRecords(section->find(name), held<QuoSievexMap>(value), groupFields);
+                    v = updateRecords(existing, held<QuoSievexMap>(value), groupFields);
             } catch (...) {
                 m_beach->damaged = true;
                 throw;
