@@ -19,15 +19,6 @@ std::wstring Wide(const std::string& ascii)
     return std::wstring(ascii.begin(), ascii.end());
 }
 
-std::string Replaced(std::string text, const std::string& from, const std::string& to)
-{
-    const size_t at = text.find(from);
-    EXPECT_NE(std::string::npos, at) << from;
-    if (at != std::string::npos)
-        text.replace(at, from.size(), to);
-    return text;
-}
-
 std::string ReadWide(const std::wstring& path)
 {
     std::string text;
