@@ -177,13 +177,18 @@ DWORD Console::WaitForExit()
     return code;
 }
 
+DWORD Console::Press(HWND sheet, int button)
+{
+    PostMessageA(sheet, PSM_PRESSBUTTON, button, 0);
+    return WaitForExit();
+}
+
 DWORD Console::OpenAndPress(const std::string& args, int button)
 {
     Start(args);
     HWND sheet = WaitForSheet();
     EXPECT_NE(nullptr, sheet);
-    PostMessageA(sheet, PSM_PRESSBUTTON, button, 0);
-    return WaitForExit();
+    return Press(sheet, button);
 }
 
 DWORD Console::Run(const std::string& args)
