@@ -14,6 +14,7 @@
 #include "quolla.h"
 #include "Veilgate.h"
 #include "Screenshots.h"
+#include "DurableFile.h"
 #include <shellapi.h>
 #include <stdio.h>
 #include <new>
@@ -113,13 +114,7 @@ bool MakeFolder(const CString& folder, std::string& error)
         error += "a file has that name";
         return false;
     }
-    char text[512] = "";
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, failure, 0, text, sizeof text,
-                   NULL);
-    std::string reason = text;
-    while (!reason.empty() && strchr("\r\n .", reason.back()))
-        reason.pop_back();
-    error += reason.empty() ? "system error " + std::to_string(failure) : reason;
+    error += durable::systemMessage(failure);
     return false;
 }
 

@@ -829,7 +829,8 @@ public:
         if (!section || !shapeOfKind(value.typeName(), shape))
             return false;
         const std::string name = toUtf8(key);
-        if (json::Value* existing = section->find(name))
+        json::Value* existing = section->find(name);
+        if (existing)
             m_beach->build(*existing);  // a value equal to it keeps its text
         json::Value v;
         switch (shape) {
@@ -854,9 +855,9 @@ public:
             // that fail half way, the document is no longer whole.
             try {
                 if (shape == Shape::Servers)
-                    v = updateRecords(section->find(name), held<QuoVGServerIpMap>(value), serverFields);
+                    v = updateRecords(existing, held<QuoVGServerIpMap>(value), serverFields);
                 else
-                    v = updateRecords(section->find(name), held<QuoSievexMap>(value), groupFields);
+                    v = updateRecords(existing, held<QuoSievexMap>(value), groupFields);
             } catch (...) {
                 m_beach->damaged = true;
                 throw;
@@ -919,7 +920,9 @@ bool Beach::open(const CString& path, CString& error)
     // The size said is checked first, but what is read counts: a device or
     // a growing file may give more.
     LARGE_INTEGER size;
-    if (GetFileSizeEx(file, &size) && size.QuadPart > maxDocumentBytes) {
+    if (!GetFileSizeEx(file, &size))
+        size.QuadPart = 0;
+    if (size.QuadPart > maxDocumentBytes) {
         CloseHandle(file);
         error = tooLarge(path, std::to_string(size.QuadPart));
         return false;
@@ -928,7 +931,7 @@ bool Beach::open(const CString& path, CString& error)
     DWORD failure = ERROR_SUCCESS;
     bool overLimit = false;
     try {
-        text.reserve(GetFileSizeEx(file, &size) ? (size_t)size.QuadPart : 0);
+        text.reserve((size_t)size.QuadPart);
         char chunk[65536];
         DWORD got = 0;
         while (!overLimit) {

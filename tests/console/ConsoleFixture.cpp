@@ -18,6 +18,15 @@ void WriteText(const std::string& path, const std::string& text)
     out << text;
 }
 
+std::string Replaced(std::string text, const std::string& from, const std::string& to)
+{
+    const size_t at = text.find(from);
+    EXPECT_NE(std::string::npos, at) << from;
+    if (at != std::string::npos)
+        text.replace(at, from.size(), to);
+    return text;
+}
+
 namespace {
 
 std::wstring Widen(const std::string& text)
@@ -168,13 +177,18 @@ DWORD Console::WaitForExit()
     return code;
 }
 
+DWORD Console::Press(HWND sheet, int button)
+{
+    PostMessageA(sheet, PSM_PRESSBUTTON, button, 0);
+    return WaitForExit();
+}
+
 DWORD Console::OpenAndPress(const std::string& args, int button)
 {
     Start(args);
     HWND sheet = WaitForSheet();
     EXPECT_NE(nullptr, sheet);
-    PostMessageA(sheet, PSM_PRESSBUTTON, button, 0);
-    return WaitForExit();
+    return Press(sheet, button);
 }
 
 DWORD Console::Run(const std::string& args)

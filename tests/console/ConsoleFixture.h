@@ -11,6 +11,8 @@
 
 std::string ReadFile(const std::string& path);
 void WriteText(const std::string& path, const std::string& text);
+// text with the first from replaced by to; a from it lacks fails the test.
+std::string Replaced(std::string text, const std::string& from, const std::string& to);
 
 class Console : public ::testing::Test
 {
@@ -37,6 +39,8 @@ protected:
     // The sheet, or NULL when the console ended without showing it.
     HWND WaitForSheet();
     DWORD WaitForExit();
+    // Presses one of the sheet's buttons; the console's exit code.
+    DWORD Press(HWND sheet, int button);
     // Starts the console on the document and presses one of the sheet's buttons.
     DWORD OpenAndPress(const std::string& args, int button);
     DWORD Run(const std::string& args);

@@ -27,11 +27,6 @@ protected:
         SendMessageA(edit, WM_GETTEXT, sizeof text, (LPARAM)text);
         return text;
     }
-    DWORD Press(int button)
-    {
-        PostMessageA(sheet, PSM_PRESSBUTTON, button, 0);
-        return WaitForExit();
-    }
     // Shows the page that holds the server list.
     HWND ControlsPage() { return ShowPage(sheet, PageIndex(sheet, "Veilgate Controls")); }
     // Add..., the address typed key by key, the port, OK.
@@ -105,7 +100,7 @@ protected:
 TEST_F(ConsoleControls, ServerAddedAndMovedToTheTopIsStoredFirst)
 {
     AddServerAndMoveItToTheTop();
-    ASSERT_EQ(0u, Press(PSBTN_OK));
+    ASSERT_EQ(0u, Press(sheet, PSBTN_OK));
     EXPECT_EQ((Strings{ "00=10.0.0.9:8081@0", "01=10.0.0.5:5003@1", "02=10.0.0.6:5003@2", "03=192.168.10.20:4005@3" }),
               StoredServers());
 }
@@ -114,7 +109,7 @@ TEST_F(ConsoleControls, CancelAfterChangingTheServersLeavesTheFileByteForByte)
 {
     std::string before = ReadFile(document);
     AddServerAndMoveItToTheTop();
-    ASSERT_EQ(1u, Press(PSBTN_CANCEL));
+    ASSERT_EQ(1u, Press(sheet, PSBTN_CANCEL));
     EXPECT_EQ(before, ReadFile(document));
 }
 
@@ -124,6 +119,6 @@ TEST_F(ConsoleControls, DenyMessageIsEditedInDisplayFormAndStoredEscaped)
     EXPECT_EQ("Access to this site is blocked by company policy.\r\n<b>Questions?</b> Call the help desk on 4357.",
               EditText(edit));
     SetWindowTextA(edit, "Blocked.\r\n%d sites left\r\n\r\n<i>Sorry</i>\r\n");
-    ASSERT_EQ(0u, Press(PSBTN_OK));
+    ASSERT_EQ(0u, Press(sheet, PSBTN_OK));
     EXPECT_NE(std::string::npos, ReadFile(document).find("\"denymsg\": \"Blocked.\\n%%d sites left\\n\\n%<i>Sorry</i>\""));
 }

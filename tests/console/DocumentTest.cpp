@@ -6,13 +6,6 @@
 
 namespace {
 
-void Replace(std::string& text, const std::string& from, const std::string& to)
-{
-    const size_t at = text.find(from);
-    ASSERT_NE(std::string::npos, at) << from;
-    text.replace(at, from.size(), to);
-}
-
 // Switches "block all" on the page shown, then presses OK.
 void SwitchBlockAllAndConfirm(HWND sheet)
 {
@@ -28,11 +21,11 @@ TEST_F(Console, NamesInAnyScriptComeBackAsTheyWere)
     // Two groups and two exceptions that a legacy code page would both read
     // as "?", and a message in Cyrillic.
     std::string text = ReadFile(document);
-    Replace(text, "\"Staff\"", "\"\xE4\xB8\xAD\"");
-    Replace(text, "\"Everyone\"", "\"\xE6\x96\x87\"");
-    Replace(text, "\"10.1.2.3\"", "\"\xE4\xB8\xAD.example\"");
-    Replace(text, "\"10.1.2.4:8080 \"", "\"\xE6\x96\x87.example\"");
-    Replace(text, "Access to this site", "\xD0\x94\xD0\xBE\xD1\x81\xD1\x82\xD1\x83\xD0\xBF");
+    text = Replaced(text, "\"Staff\"", "\"\xE4\xB8\xAD\"");
+    text = Replaced(text, "\"Everyone\"", "\"\xE6\x96\x87\"");
+    text = Replaced(text, "\"10.1.2.3\"", "\"\xE4\xB8\xAD.example\"");
+    text = Replaced(text, "\"10.1.2.4:8080 \"", "\"\xE6\x96\x87.example\"");
+    text = Replaced(text, "Access to this site", "\xD0\x94\xD0\xBE\xD1\x81\xD1\x82\xD1\x83\xD0\xBF");
     WriteText(document, text);
     EXPECT_EQ(0u, OpenAndPress(StandardArgs(), PSBTN_OK)) << Errors();
     EXPECT_EQ(text, ReadFile(document));
@@ -42,7 +35,7 @@ TEST_F(Console, NamesInAnyScriptComeBackAsTheyWere)
 TEST_F(Console, TextsTheEditorCouldNotHoldAreRefusedNamingTheKey)
 {
     std::string text = ReadFile(document);
-    Replace(text, "\"01\": {", "\"0\\u00001\": {");
+    text = Replaced(text, "\"01\": {", "\"0\\u00001\": {");
     WriteText(document, text);
     EXPECT_EQ(2u, Run(StandardArgs()));
     EXPECT_EQ("console: " + document + ": line 27: key \"ip_port\" in section \"sievex\" of service \"http-proxy\": "

@@ -63,8 +63,7 @@ TEST_F(ExceptionsConsole, ADeniedHostWithPortAndPatternIsStoredAsItsEntryText)
     Texts allowBefore = Stored("urls_allow");
     HWND sheet = DefineDeniedHost();
     ASSERT_NE(nullptr, sheet);
-    PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
-    ASSERT_EQ(0u, WaitForExit());
+    ASSERT_EQ(0u, Press(sheet, PSBTN_OK));
     EXPECT_EQ((Texts{ "10.9.8.7:8080 /ads/*", "172.16.5.9", "192.168.200.0/24", "203.0.113.7:6667 ",
                       "games.example.net" }),
               Stored("urls_deny"));
@@ -76,7 +75,6 @@ TEST_F(ExceptionsConsole, CancelAfterDefiningLeavesTheFileByteForByte)
     std::string before = ReadFile(document);
     HWND sheet = DefineDeniedHost();
     ASSERT_NE(nullptr, sheet);
-    PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
-    EXPECT_EQ(1u, WaitForExit());
+    EXPECT_EQ(1u, Press(sheet, PSBTN_CANCEL));
     EXPECT_EQ(before, ReadFile(document));
 }

@@ -19,15 +19,6 @@ std::wstring Wide(const std::string& ascii)
     return std::wstring(ascii.begin(), ascii.end());
 }
 
-std::string Replaced(std::string text, const std::string& from, const std::string& to)
-{
-    const size_t at = text.find(from);
-    EXPECT_NE(std::string::npos, at) << from;
-    if (at != std::string::npos)
-        text.replace(at, from.size(), to);
-    return text;
-}
-
 std::string ReadWide(const std::wstring& path)
 {
     std::string text;
@@ -61,8 +52,7 @@ protected:
                                         &shown));
         HWND page = (HWND)SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0);
         const int count = (int)SendMessageA(GetDlgItem(page, list), countMessage, 0, 0);
-        PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
-        EXPECT_EQ(0u, WaitForExit()) << Errors();
+        EXPECT_EQ(0u, Press(sheet, PSBTN_OK)) << Errors();
         return count;
     }
 
@@ -98,8 +88,7 @@ TEST_F(Console, ADocumentNamedInAnyScriptOpensAndIsNamedInUtf8)
     Start(args);
     HWND sheet = WaitForSheet();
     ASSERT_NE(nullptr, sheet);
-    PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
-    EXPECT_EQ(0u, WaitForExit()) << Errors();
+    EXPECT_EQ(0u, Press(sheet, PSBTN_OK)) << Errors();
     EXPECT_EQ("", Errors());
     EXPECT_EQ(text, ReadWide(named));
 }

@@ -75,15 +75,6 @@ protected:
     std::string UserCatalogue() { return ReadFile(folder + "\\mimetypes.usr"); }
 };
 
-std::string Replaced(std::string text, const std::string& from, const std::string& to)
-{
-    size_t at = text.find(from);
-    EXPECT_NE(std::string::npos, at) << from;
-    if (at != std::string::npos)
-        text.replace(at, from.size(), to);
-    return text;
-}
-
 } // namespace
 
 TEST_F(SafeContentConsole, OkStoresExactlyTheChosenTypesAndPatternAndTheNewType)

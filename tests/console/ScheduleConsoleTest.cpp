@@ -15,11 +15,6 @@ protected:
         Console::SetUp();
         before = ReadFile(document);
     }
-    DWORD Close(HWND sheet, int button)
-    {
-        PostMessageA(sheet, PSM_PRESSBUTTON, button, 0);
-        return WaitForExit();
-    }
     // Opens the sheet on the schedule and clicks Sunday 00:00 in the grid;
     // returns the sheet, or NULL with the failure recorded.
     HWND OpenAndToggleSundayMidnight()
@@ -57,7 +52,7 @@ TEST_F(ConsoleSchedule, SundayMidnightSwitchedOnIsStoredAsTheLastCharacter)
 
     HWND sheet = OpenAndToggleSundayMidnight();
     ASSERT_NE(nullptr, sheet);
-    ASSERT_EQ(0u, Close(sheet, PSBTN_OK));
+    ASSERT_EQ(0u, Press(sheet, PSBTN_OK));
 
     // Only that character changes in the whole file.
     std::string expected = before;
@@ -69,6 +64,6 @@ TEST_F(ConsoleSchedule, CancelAfterAToggleLeavesTheFileByteForByte)
 {
     HWND sheet = OpenAndToggleSundayMidnight();
     ASSERT_NE(nullptr, sheet);
-    ASSERT_EQ(1u, Close(sheet, PSBTN_CANCEL));
+    ASSERT_EQ(1u, Press(sheet, PSBTN_CANCEL));
     EXPECT_EQ(before, ReadFile(document));
 }

@@ -34,11 +34,6 @@ protected:
         for (; *text; ++text)
             SendMessageA(edit, WM_CHAR, (BYTE)*text, 1);
     }
-    DWORD Press(int button)
-    {
-        PostMessageA(sheet, PSM_PRESSBUTTON, button, 0);
-        return WaitForExit();
-    }
 };
 
 } // namespace
@@ -59,7 +54,7 @@ TEST_F(SettingsConsole, OkStoresExactlyTheEditedValues)
         expected.replace(at, strlen(e.first), e.second);
     }
     Edit();
-    EXPECT_EQ(0u, Press(PSBTN_OK));
+    EXPECT_EQ(0u, Press(sheet, PSBTN_OK));
     EXPECT_EQ(expected, ReadFile(document));
 }
 
@@ -67,6 +62,6 @@ TEST_F(SettingsConsole, CancelAfterEditsLeavesTheFileByteForByte)
 {
     ASSERT_NO_FATAL_FAILURE(Open());
     Edit();
-    EXPECT_EQ(1u, Press(PSBTN_CANCEL));
+    EXPECT_EQ(1u, Press(sheet, PSBTN_CANCEL));
     EXPECT_EQ(original, ReadFile(document));
 }
