@@ -377,7 +377,6 @@ public:
     // From the first module of the resource chain that holds it.
     BOOL LoadBitmap(UINT nIDResource);
     BOOL CreateCompatibleBitmap(CDC* pDC, int nWidth, int nHeight);
-    int GetBitmap(BITMAP* pBitMap) const { return ::GetObjectA(m_hObject, sizeof(BITMAP), pBitMap); }
 };
 
 class AFX_CORE_API CDC : public CObject
