@@ -23,8 +23,6 @@ public:
         lower = (int)(short)HIWORD(dw);
         upper = (int)(short)LOWORD(dw);
     }
-    // The position in the low word; the high word is non-zero on an error.
-    int GetPos() const { return (int)SendMessage(UDM_GETPOS); }
     CWnd* GetBuddy() const { return CWnd::FromHandle((HWND)SendMessage(UDM_GETBUDDY)); }
 };
 
@@ -36,13 +34,11 @@ class AFX_CORE_API CListCtrl : public CWnd
     DECLARE_DYNAMIC(CListCtrl)
 public:
 // Attributes
-    DWORD GetExtendedStyle() const { return (DWORD)SendMessage(LVM_GETEXTENDEDLISTVIEWSTYLE); }
     DWORD SetExtendedStyle(DWORD dwNewStyle)
     { return (DWORD)SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, dwNewStyle); }
     int GetItemCount() const { return (int)SendMessage(LVM_GETITEMCOUNT); }
     // The next item after nItem (-1: from the top) with the LVNI_* flags, or -1.
     int GetNextItem(int nItem, int nFlags) const { return (int)SendMessage(LVM_GETNEXTITEM, nItem, MAKELPARAM(nFlags, 0)); }
-    UINT GetItemState(int nItem, UINT nMask) const { return (UINT)SendMessage(LVM_GETITEMSTATE, nItem, nMask); }
     BOOL SetItemState(int nItem, UINT nState, UINT nMask);
     CString GetItemText(int nItem, int nSubItem) const;
     BOOL SetItemText(int nItem, int nSubItem, LPCTSTR lpszText);
@@ -53,7 +49,6 @@ public:
                      int nSubItem = -1);
     int InsertItem(int nItem, LPCTSTR lpszItem);
     BOOL DeleteItem(int nItem) { return (BOOL)SendMessage(LVM_DELETEITEM, nItem); }
-    BOOL DeleteAllItems() { return (BOOL)SendMessage(LVM_DELETEALLITEMS); }
     // The item after nStart (-1: from the top) that matches, or -1.
     int FindItem(LVFINDINFOA* pFindInfo, int nStart = -1) const
     { return (int)SendMessage(LVM_FINDITEMA, nStart, (LPARAM)pFindInfo); }

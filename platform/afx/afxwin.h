@@ -355,7 +355,8 @@ public:
     HGDIOBJ GetSafeHandle() const { return this == NULL ? NULL : m_hObject; }
     BOOL DeleteObject();
     virtual ~CGdiObject();
-    // A wrapper that does not own the object; kept until the process ends.
+    // A wrapper that does not own the object, one per handle (NULL for
+    // none); kept until the process ends. Likewise CFont's and CBitmap's.
     static CGdiObject* PASCAL FromHandle(HGDIOBJ hObject);
 };
 
@@ -364,7 +365,7 @@ class AFX_CORE_API CFont : public CGdiObject
     DECLARE_DYNAMIC(CFont)
 public:
     operator HFONT() const { return (HFONT)m_hObject; }
-    static CFont* PASCAL FromHandle(HFONT hFont);  // temporary, not owning
+    static CFont* PASCAL FromHandle(HFONT hFont);
 };
 
 class AFX_CORE_API CBitmap : public CGdiObject
@@ -372,11 +373,10 @@ class AFX_CORE_API CBitmap : public CGdiObject
     DECLARE_DYNAMIC(CBitmap)
 public:
     operator HBITMAP() const { return (HBITMAP)m_hObject; }
-    static CBitmap* PASCAL FromHandle(HBITMAP hBitmap) { return (CBitmap*)CGdiObject::FromHandle(hBitmap); }
+    static CBitmap* PASCAL FromHandle(HBITMAP hBitmap);
     // From the first module of the resource chain that holds it.
     BOOL LoadBitmap(UINT nIDResource);
     BOOL CreateCompatibleBitmap(CDC* pDC, int nWidth, int nHeight);
-    int GetBitmap(BITMAP* pBitMap) const { return ::GetObjectA(m_hObject, sizeof(BITMAP), pBitMap); }
 };
 
 class AFX_CORE_API CDC : public CObject

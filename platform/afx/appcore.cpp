@@ -232,26 +232,9 @@ BOOL CGdiObject::DeleteObject()
 
 CGdiObject::~CGdiObject() { DeleteObject(); }
 
-CFont* PASCAL CFont::FromHandle(HFONT hFont)
-{
-    // Temporary wrappers are kept per handle and never own the font.
-    static CPtrList s_fonts;
-    for (POSITION pos = s_fonts.GetHeadPosition(); pos != NULL;) {
-        CFont* p = (CFont*)s_fonts.GetNext(pos);
-        if (p->m_hObject == hFont)
-            return p;
-    }
-    struct CTempFont : CFont { ~CTempFont() { m_hObject = NULL; } };
-    CFont* p = new CTempFont;
-    p->m_hObject = hFont;
-    s_fonts.AddTail(p);
-    return p;
-}
-
 CFont* CWnd::GetFont() const
 {
-    HFONT h = (HFONT)::SendMessageA(m_hWnd, WM_GETFONT, 0, 0);
-    return h ? CFont::FromHandle(h) : NULL;
+    return CFont::FromHandle((HFONT)::SendMessageA(m_hWnd, WM_GETFONT, 0, 0));
 }
 
 void CWnd::SetFont(CFont* pFont, BOOL bRedraw)
@@ -276,8 +259,7 @@ int CWnd::ReleaseDC(CDC* pDC)
 
 CFont* CDC::SelectObject(CFont* pFont)
 {
-    HGDIOBJ hOld = ::SelectObject(m_hDC, pFont->GetSafeHandle());
-    return hOld ? CFont::FromHandle((HFONT)hOld) : NULL;
+    return CFont::FromHandle((HFONT)::SelectObject(m_hDC, pFont->GetSafeHandle()));
 }
 
 CSize CDC::GetTextExtent(LPCTSTR lpszString, int nCount) const

@@ -1,25 +1,30 @@
-// CGdiObject temporaries, CBitmap, and the drawing side of CDC: memory
+// Temporary GDI wrappers, CBitmap, and the drawing side of CDC: memory
 // contexts, origins, block transfers.
 #include "afxwin.h"
 #include <map>
 
 IMPLEMENT_DYNAMIC(CBitmap, CGdiObject)
 
-CGdiObject* PASCAL CGdiObject::FromHandle(HGDIOBJ hObject)
+// Temporary wrappers: one per handle and wrapper class, never owning the
+// object. The objects selected out of a context or asked of a window are few
+// (the stock ones, mostly), so they are simply kept.
+template <class TYPE> static TYPE* TemporaryWrapper(HGDIOBJ hObject)
 {
-    // One wrapper per handle, never owning it: the objects selected out of a
-    // context are few (the stock ones, mostly), so they are simply kept.
-    struct CTempGdiObject : CBitmap { ~CTempGdiObject() { m_hObject = NULL; } };
-    static std::map<HGDIOBJ, CTempGdiObject*> s_temporary;
+    struct CTemporary : TYPE { ~CTemporary() { this->m_hObject = NULL; } };
+    static std::map<HGDIOBJ, CTemporary*> s_temporary;
     if (hObject == NULL)
         return NULL;
-    CTempGdiObject*& p = s_temporary[hObject];
+    CTemporary*& p = s_temporary[hObject];
     if (p == NULL) {
-        p = new CTempGdiObject;
+        p = new CTemporary;
         p->m_hObject = hObject;
     }
     return p;
 }
+
+CGdiObject* PASCAL CGdiObject::FromHandle(HGDIOBJ hObject) { return TemporaryWrapper<CGdiObject>(hObject); }
+CFont* PASCAL CFont::FromHandle(HFONT hFont) { return TemporaryWrapper<CFont>(hFont); }
+CBitmap* PASCAL CBitmap::FromHandle(HBITMAP hBitmap) { return TemporaryWrapper<CBitmap>(hBitmap); }
 
 BOOL CBitmap::LoadBitmap(UINT nIDResource)
 {

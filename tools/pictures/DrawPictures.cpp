@@ -45,7 +45,7 @@ struct Image
 /////////////////////////////////////////////////////////////////////////////
 // A GDI surface at SCALE times the picture's size. Coordinates given to the
 // drawing calls are in picture pixels; the key colour marks what nothing
-// covered.
+// covered, unless the canvas starts on a background of its own.
 
 const int SCALE = 4;
 const COLORREF KEY = RGB(255, 0, 254);
@@ -53,7 +53,7 @@ const COLORREF KEY = RGB(255, 0, 254);
 class Canvas
 {
 public:
-    Canvas(int w, int h, double unit = 1.0) : m_w(w), m_h(h), m_unit(unit * SCALE)
+    Canvas(int w, int h, double unit = 1.0, COLORREF background = KEY) : m_w(w), m_h(h), m_unit(unit * SCALE)
     {
         BITMAPINFO bi = {};
         bi.bmiHeader.biSize = sizeof bi.bmiHeader;
@@ -66,7 +66,8 @@ public:
         m_old = SelectObject(m_dc, m_bitmap);
         SetGraphicsMode(m_dc, GM_ADVANCED);
         SetBkMode(m_dc, TRANSPARENT);
-        Fill(KEY);
+        for (int i = 0; i < m_w * SCALE * m_h * SCALE; ++i)
+            m_bits[i] = Pixel(background);
     }
     ~Canvas()
     {
@@ -75,18 +76,10 @@ public:
         DeleteDC(m_dc);
     }
 
-    void Fill(COLORREF c)
-    {
-        for (int i = 0; i < m_w * SCALE * m_h * SCALE; ++i)
-            m_bits[i] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
-    }
-
     // A filled polygon; outline of width `line` in colour `edge` when line > 0.
     void Polygon(const std::vector<POINT>& unitPoints, COLORREF fill, double line = 0, COLORREF edge = 0)
     {
-        std::vector<POINT> p;
-        for (POINT q : unitPoints)
-            p.push_back(Scaled(q.x, q.y));
+        std::vector<POINT> p = Scaled(unitPoints);
         Select(fill, line, edge);
         ::Polygon(m_dc, p.data(), (int)p.size());
         Deselect();
@@ -114,9 +107,7 @@ public:
         HPEN pen = ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_ROUND | PS_JOIN_ROUND,
                                 (DWORD)lround(width * m_unit), &lb, 0, NULL);
         HGDIOBJ old = SelectObject(m_dc, pen);
-        std::vector<POINT> p;
-        for (POINT q : unitPoints)
-            p.push_back(Scaled(q.x, q.y));
+        std::vector<POINT> p = Scaled(unitPoints);
         Polyline(m_dc, p.data(), (int)p.size());
         SelectObject(m_dc, old);
         DeleteObject(pen);
@@ -150,6 +141,7 @@ public:
     Image Reduce() const
     {
         GdiFlush();
+        const uint32_t key = Pixel(KEY);
         Image img(m_w, m_h);
         for (int y = 0; y < m_h; ++y)
             for (int x = 0; x < m_w; ++x) {
@@ -157,7 +149,7 @@ public:
                 for (int dy = 0; dy < SCALE; ++dy)
                     for (int dx = 0; dx < SCALE; ++dx) {
                         uint32_t p = m_bits[(y * SCALE + dy) * m_w * SCALE + x * SCALE + dx] & 0xFFFFFF;
-                        if (p == ((GetRValue(KEY) << 16) | (GetGValue(KEY) << 8) | GetBValue(KEY)))
+                        if (p == key)
                             continue;
                         ++n;
                         r += (p >> 16) & 255, g += (p >> 8) & 255, b += p & 255;
@@ -170,6 +162,8 @@ public:
     }
 
 private:
+    // A colour as the 32-bit surface holds it.
+    static uint32_t Pixel(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
     // Wine's own Tahoma, without smoothing: the averaging smooths it.
     static HFONT MakeFont(double emHeight, double degrees, bool bold)
     {
@@ -179,6 +173,13 @@ private:
                            DEFAULT_PITCH, "Tahoma");
     }
     POINT Scaled(double x, double y) const { return { (LONG)lround(x * m_unit), (LONG)lround(y * m_unit) }; }
+    std::vector<POINT> Scaled(const std::vector<POINT>& unitPoints) const
+    {
+        std::vector<POINT> p;
+        for (POINT q : unitPoints)
+            p.push_back(Scaled(q.x, q.y));
+        return p;
+    }
     void Select(COLORREF fill, double line, COLORREF edge)
     {
         m_brush = CreateSolidBrush(fill);
@@ -324,7 +325,6 @@ const int GRADIENT_STEPS = 63, WHITE_STEPS = 4;
 void DrawHeader()
 {
     Canvas c(HEADER_W, HEADER_H);
-    c.Fill(KEY);
     const COLORREF white = RGB(255, 255, 255);
     const double em = 10.5;
 
@@ -494,8 +494,7 @@ void DesignFilter(Canvas& c)  // a funnel
 
 Image Render(Design design, int size, COLORREF background = KEY)
 {
-    Canvas c(size, size, size / 32.0);
-    c.Fill(background);
+    Canvas c(size, size, size / 32.0, background);
     design(c);
     return c.Reduce();
 }
