@@ -50,10 +50,7 @@ void VeilgateServerIpDialog::OnOK()
         // Enter confirms without the field losing the focus, which is when
         // the field drops leading zeros ("010" would read as octal to the
         // filter server): rewrite it here as leaving it would.
-        CString text;
-        m_editAddress.GetWindowText(text);
-        IpMaskEdit::NormalizeAddress(text);
-        m_editAddress.SetAddress(text);
+        m_editAddress.NormalizeShownAddress();
         m_editAddress.GetAddressText(m_strAddress);
         // 0 when empty or beyond a signed 32-bit number.
         m_nPort = (int)GetDlgItemInt(IDC_SERVER_PORT, NULL, TRUE);
