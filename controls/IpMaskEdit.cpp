@@ -335,6 +335,14 @@ void IpMaskEdit::GetAddressText(CString& strResult) const
     strResult.Remove(' ');
 }
 
+void IpMaskEdit::NormalizeShownAddress()
+{
+    CString text;
+    GetWindowText(text);
+    NormalizeAddress(text);
+    SetAddress(text);
+}
+
 BOOL IpMaskEdit::IsValidAddress()
 {
     CString text;
@@ -430,12 +438,8 @@ void IpMaskEdit::OnChar(UINT nChar, UINT nRepCnt, UINT nFlags)
 void IpMaskEdit::OnKillFocus(CWnd* pNewWnd)
 {
     GetSel(m_savedSelStart, m_savedSelEnd);
-    if (m_lastFieldStart != 0 && IsValidAddress()) {
-        CString text;
-        GetWindowText(text);
-        NormalizeAddress(text);
-        SetAddress(text);
-    }
+    if (m_lastFieldStart != 0 && IsValidAddress())
+        NormalizeShownAddress();
     SendMessage(WM_KEYDOWN, VK_INSERT, 0);
     Default();
 }

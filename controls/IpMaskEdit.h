@@ -105,6 +105,9 @@ public:
     // failure with bMessages the message is shown and the field selected.
     BOOL ValidateFields(int nLastField, LPCTSTR lpszText, BOOL bMessages);
     static void NormalizeAddress(CString& strText) { strText = IpEdit::NormalizeAddress(strText); }
+    // Rewrites the shown address without leading zeros, as leaving the
+    // control does; a dialog confirmed with Enter calls it itself.
+    void NormalizeShownAddress();
 
 protected:
     int m_lastFieldStart;

@@ -29,11 +29,14 @@ void Fill(CListBox& list, const std::vector<LPCTSTR>& texts)
 {
     std::vector<Keyed> entries;
     entries.reserve(texts.size());
-    for (LPCTSTR text : texts)
+    UINT textBytes = 0;
+    for (LPCTSTR text : texts) {
         entries.push_back({ SortKey(text), text });
+        textBytes += lstrlenA(text) + 1;
+    }
     std::stable_sort(entries.begin(), entries.end(), [](const Keyed& a, const Keyed& b) { return a.key < b.key; });
     list.SetRedraw(FALSE);
-    list.InitStorage((int)entries.size(), 0);
+    list.InitStorage((int)entries.size(), textBytes);
     for (const Keyed& entry : entries)
         list.InsertString(-1, entry.text);
     list.SetRedraw(TRUE);

@@ -39,11 +39,6 @@ VeilgateControlPage::VeilgateControlPage(CString* denyMessage, int* activate, in
 {
 }
 
-VeilgateControlPage::~VeilgateControlPage()
-{
-    m_serverMap.value.RemoveAll();
-}
-
 CString VeilgateControlPage::ServerKey(int nRow)
 {
     CString key;

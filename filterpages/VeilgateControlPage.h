@@ -18,7 +18,6 @@ class VG_API VeilgateControlPage : public CPropertyPage
 {
 public:
     VeilgateControlPage(CString* denyMessage, int* activate, int* bypass);
-    virtual ~VeilgateControlPage();
 
     CListCtrl m_listServers;
     QuoValOf<QuoVGServerIpMap> m_serverMap;  // owns its entries

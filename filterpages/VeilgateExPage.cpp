@@ -51,12 +51,6 @@ void VeilgateExPage::DoDataExchange(CDataExchange* pDX)
     }
 }
 
-BOOL VeilgateExPage::OnInitDialog()
-{
-    CPropertyPage::OnInitDialog();
-    return TRUE;
-}
-
 void VeilgateExPage::AddExceptions(int denySide)
 {
     VeilgateExceptionDialog dialog(NULL, denySide);

@@ -219,10 +219,8 @@ CString VeilgateExceptionDialog::LookupHost(const CString& name)
 
 CString VeilgateExceptionDialog::ConfirmedAddress(IpMaskEdit& edit)
 {
+    edit.NormalizeShownAddress();
     CString text;
-    edit.GetWindowText(text);
-    IpMaskEdit::NormalizeAddress(text);
-    edit.SetAddress(text);
     edit.GetAddressText(text);
     return text;
 }

@@ -18,14 +18,11 @@ void VeilgateServerIpDialog::DoDataExchange(CDataExchange* pDX)
 
 BOOL VeilgateServerIpDialog::OnInitDialog()
 {
-    CDialog::OnInitDialog();
-    UpdateData(FALSE);
+    CDialog::OnInitDialog();  // the type chosen, among the template's items
     m_editAddress.AttachEdit(IDC_SERVER_VALUE, this);
     m_editAddress.SetMask(IpEdit::kPlainMask);
     m_editAddress.SetAddress(m_strAddress);
     SetDlgItemInt(IDC_SERVER_PORT, m_nPort, TRUE);
-    GetDlgItem(IDC_SERVER_VALUE)->ShowWindow(SW_SHOW);
-    UpdateData(TRUE);
     return TRUE;
 }
 
@@ -50,10 +47,7 @@ void VeilgateServerIpDialog::OnOK()
         // Enter confirms without the field losing the focus, which is when
         // the field drops leading zeros ("010" would read as octal to the
         // filter server): rewrite it here as leaving it would.
-        CString text;
-        m_editAddress.GetWindowText(text);
-        IpMaskEdit::NormalizeAddress(text);
-        m_editAddress.SetAddress(text);
+        m_editAddress.NormalizeShownAddress();
         m_editAddress.GetAddressText(m_strAddress);
         // 0 when empty or beyond a signed 32-bit number.
         m_nPort = (int)GetDlgItemInt(IDC_SERVER_PORT, NULL, TRUE);

@@ -1,9 +1,7 @@
 #include "MimeTypeSelectDlg.h"
 #include "NewMimeTypeDlg.h"
+#include "SortedFill.h"
 #include "resource.h"
-#include <algorithm>
-#include <string>
-#include <utility>
 #include <vector>
 
 BEGIN_MESSAGE_MAP(MimeTypeSelectDlg, CDialog)
@@ -38,30 +36,14 @@ BOOL MimeTypeSelectDlg::OnInitDialog()
 
 void MimeTypeSelectDlg::FillTypeList()
 {
-    // Catalogues run to thousands of lines. Inserted one by one, a sorted
-    // list box searches for every row's place, comparing texts through the
-    // locale each time; ordered once by the locale's sort keys (the same
-    // order) the rows are simply appended.
-    std::vector<std::pair<std::string, int>> order;
-    order.reserve(m_catalogue.GetSize());
-    UINT textBytes = 0;
-    for (int i = 0; i < m_catalogue.GetSize(); ++i) {
-        LPCTSTR type = m_catalogue[i].m_type;
-        const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
-        std::string key(::LCMapStringA(LOCALE_USER_DEFAULT, flags, type, -1, NULL, 0), '\0');
-        ::LCMapStringA(LOCALE_USER_DEFAULT, flags, type, -1, &key[0], (int)key.size());
-        order.emplace_back(std::move(key), i);
-        textBytes += m_catalogue[i].m_type.GetLength() + 1;
-    }
-    std::stable_sort(order.begin(), order.end());
-
-    m_typeList.SetRedraw(FALSE);
+    // Catalogues run to thousands of lines: filled in order at once rather
+    // than searched into place row by row.
+    CStringArray types;
+    types.SetSize(m_catalogue.GetSize());
+    for (int i = 0; i < m_catalogue.GetSize(); ++i)
+        types[i] = m_catalogue[i].m_type;
     m_typeList.ResetContent();
-    m_typeList.InitStorage((int)order.size(), textBytes);
-    for (const auto& row : order)
-        m_typeList.InsertString(-1, m_catalogue[row.second].m_type);
-    m_typeList.SetRedraw(TRUE);
-    m_typeList.Invalidate();
+    FillSortedList(m_typeList, types);
 }
 
 void MimeTypeSelectDlg::ShowDetails()

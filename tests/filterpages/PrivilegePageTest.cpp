@@ -9,17 +9,6 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-Names Entries(HWND list)
-{
-    Names names;
-    char text[256];
-    for (int i = 0; i < (int)SendMessageA(list, LB_GETCOUNT, 0, 0); ++i) {
-        SendMessageA(list, LB_GETTEXT, i, (LPARAM)text);
-        names.push_back(text);
-    }
-    return names;
-}
-
 Names Sorted(Names names)
 {
     std::sort(names.begin(), names.end());
@@ -38,8 +27,8 @@ struct PrivilegeSheet : PageSheet
         RunSheet({ &operational, &nonOperational }, act, button);
     }
     HWND Item(int id) const { return GetDlgItem(page, id); }
-    Names Allowed() const { return Entries(Item(IDC_ALLOWED_LIST)); }
-    Names Denied() const { return Entries(Item(IDC_DENIED_LIST)); }
+    Names Allowed() const { return ListBoxItems(Item(IDC_ALLOWED_LIST)); }
+    Names Denied() const { return ListBoxItems(Item(IDC_DENIED_LIST)); }
     void Select(int id, std::initializer_list<int> indices)
     {
         for (int i : indices)

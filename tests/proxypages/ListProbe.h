@@ -1,23 +1,13 @@
-// Reading list boxes and clicking their rows as the mouse would.
+// The selection of list boxes, clicks on their rows as the mouse would make
+// them, and item texts; the rows themselves come from ListBoxItems.
 #pragma once
 
 #include <windows.h>
+#include "ModalDriver.h"
 #include <string>
 #include <vector>
 
 using Rows = std::vector<std::string>;
-
-inline Rows ListRows(HWND list)
-{
-    Rows rows;
-    int count = (int)SendMessageA(list, LB_GETCOUNT, 0, 0);
-    for (int i = 0; i < count; ++i) {
-        std::string text((size_t)SendMessageA(list, LB_GETTEXTLEN, i, 0), '\0');
-        SendMessageA(list, LB_GETTEXT, i, (LPARAM)&text[0]);
-        rows.push_back(text);
-    }
-    return rows;
-}
 
 // Selected rows of a multiple-selection list, ascending.
 inline std::vector<int> SelectedRows(HWND list)
@@ -43,9 +33,4 @@ inline void ClickRow(HWND list, int row, WPARAM keys = 0, bool twice = false)
     }
 }
 
-inline std::string ItemText(HWND dlg, int id)
-{
-    char text[1024] = "";
-    GetDlgItemTextA(dlg, id, text, sizeof text);
-    return text;
-}
+inline std::string ItemText(HWND dlg, int id) { return WindowText(GetDlgItem(dlg, id)); }

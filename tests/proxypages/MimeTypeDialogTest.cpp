@@ -64,7 +64,7 @@ TEST_F(SelectDialog, OpensOnTheFirstSortedRowWithItsDetailsAndOkReturnsIt)
     Rows rows;
     std::string type, description;
     INT_PTR result = Run(dlg, [&] {
-        rows = ListRows(List());
+        rows = ListBoxItems(List());
         EXPECT_EQ(std::vector<int>{ 0 }, SelectedRows(List()));
         type = ItemText(hDlg, IDC_MIME_TYPE), description = ItemText(hDlg, IDC_MIME_DESCRIPTION);
         Post(hDlg, IDOK);
@@ -92,7 +92,7 @@ TEST_F(SelectDialog, RowsFollowTheListBoxOwnOrderForEveryKindOfCharacter)
     MimeTypeSelectDlg dlg(nullptr, folder.path().c_str());
     Rows rows;
     Run(dlg, [&] {
-        rows = ListRows(List());
+        rows = ListBoxItems(List());
         Post(hDlg, IDCANCEL);
     });
     ASSERT_EQ(sizeof types / sizeof types[0], rows.size());
@@ -117,7 +117,7 @@ TEST_F(SelectDialog, ControlClicksChooseSeveralRowsReturnedInListOrder)
     Rows rows;
     std::string type, description;
     INT_PTR result = Run(dlg, [&] {
-        rows = ListRows(List());
+        rows = ListBoxItems(List());
         ClickRow(List(), 4);
         ClickRow(List(), 0, MK_CONTROL);
         ClickRow(List(), 3, MK_CONTROL);  // the second text/html row
@@ -147,7 +147,7 @@ TEST_F(SelectDialog, AnEmptyCatalogueAsksForASelectionAndStaysOpen)
     MimeTypeSelectDlg dlg(nullptr, folder.path().c_str());
     driver.onWindow("Select MIME Type", [&](HWND h) {
         hDlg = h;
-        EXPECT_TRUE(ListRows(List()).empty());
+        EXPECT_TRUE(ListBoxItems(List()).empty());
         EXPECT_EQ("", ItemText(hDlg, IDC_MIME_TYPE));
         Post(hDlg, IDOK);
     });
@@ -174,7 +174,7 @@ TEST_F(SelectDialog, ANewTypeIsAppendedAndListedWithoutSelectingIt)
         Post(h, IDOK);
     });
     ThenOnDialog([&] {
-        EXPECT_EQ((Rows{ "application/x-test", "image/gif", "text/html" }), ListRows(List()));
+        EXPECT_EQ((Rows{ "application/x-test", "image/gif", "text/html" }), ListBoxItems(List()));
         EXPECT_TRUE(SelectedRows(List()).empty());
         EXPECT_EQ("image/gif", ItemText(hDlg, IDC_MIME_TYPE)) << "details keep their text";
         EXPECT_EQ("application/x-test\t\r\n", folder.read("mimetypes.usr"));
@@ -187,7 +187,7 @@ TEST_F(SelectDialog, ANewTypeIsAppendedAndListedWithoutSelectingIt)
         Post(h, IDCANCEL);
     });
     ThenOnDialog([&] {
-        EXPECT_EQ(3u, ListRows(List()).size());
+        EXPECT_EQ(3u, ListBoxItems(List()).size());
         EXPECT_EQ("application/x-test\t\r\n", folder.read("mimetypes.usr"));
         Post(hDlg, IDCANCEL);
     });

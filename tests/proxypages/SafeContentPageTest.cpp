@@ -57,8 +57,8 @@ struct SafeContentSheet : ::testing::Test
         EXPECT_EQ(nullptr, safeContent.m_section) << "released with the page window";
     }
     HWND Item(int id) const { return GetDlgItem(page, id); }
-    Rows Types() const { return ListRows(Item(IDC_SAFE_TYPES)); }
-    Rows Patterns() const { return ListRows(Item(IDC_UNSAFE_PATTERNS)); }
+    Rows Types() const { return ListBoxItems(Item(IDC_SAFE_TYPES)); }
+    Rows Patterns() const { return ListBoxItems(Item(IDC_UNSAFE_PATTERNS)); }
     int Current(int id) const { return (int)SendMessageA(Item(id), LB_GETCURSEL, 0, 0); }
     void Select(int id, int row) { SendMessageA(Item(id), LB_SETCURSEL, row, 0), Notify(id, LBN_SELCHANGE); }
     void Notify(int id, int code) { SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, code), (LPARAM)Item(id)); }
