@@ -51,6 +51,12 @@ void VeilgateExPage::DoDataExchange(CDataExchange* pDX)
     }
 }
 
+BOOL VeilgateExPage::OnInitDialog()
+{
+    CPropertyPage::OnInitDialog();
+    return TRUE;
+}
+
 void VeilgateExPage::AddExceptions(int denySide)
 {
     VeilgateExceptionDialog dialog(NULL, denySide);

@@ -21,6 +21,7 @@ public:
 
 protected:
     virtual void DoDataExchange(CDataExchange* pDX) override;
+    virtual BOOL OnInitDialog() override;
 
     // Runs the definition dialog for one side (0 allowed, 1 denied) and adds
     // its entries to that side's list box, reporting those already there

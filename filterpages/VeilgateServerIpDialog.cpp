@@ -18,11 +18,14 @@ void VeilgateServerIpDialog::DoDataExchange(CDataExchange* pDX)
 
 BOOL VeilgateServerIpDialog::OnInitDialog()
 {
-    CDialog::OnInitDialog();  // the type chosen, among the template's items
+    CDialog::OnInitDialog();
+    UpdateData(FALSE);
     m_editAddress.AttachEdit(IDC_SERVER_VALUE, this);
     m_editAddress.SetMask(IpEdit::kPlainMask);
     m_editAddress.SetAddress(m_strAddress);
     SetDlgItemInt(IDC_SERVER_PORT, m_nPort, TRUE);
+    GetDlgItem(IDC_SERVER_VALUE)->ShowWindow(SW_SHOW);
+    UpdateData(TRUE);
     return TRUE;
 }
 
