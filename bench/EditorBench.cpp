@@ -6,6 +6,7 @@
 #include "BenchSupport.h"
 #include "afxdlgs.h"
 #include "quolla.h"
+#include "VeilgateSettings.h"
 #include "Veilgate.h"
 #include <stdio.h>
 
@@ -87,7 +88,7 @@ void BenchEditor()
 
     Beach beach;
     CString error;
-    double open = Time([&] { beach.open(path.c_str(), error); });
+    double open = Time([&] { beach.open(path.c_str(), error, VgSettings::StoreSchema()); });
     double readRaw = Time([&] { ReadRaw(path); });
     Row("open large document (parse, check, convert)", open, "floor: read the same bytes", readRaw);
 

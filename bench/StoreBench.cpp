@@ -5,6 +5,7 @@
 // file. Each beside the platform's floor: reading or writing the same bytes.
 #include "BenchSupport.h"
 #include "quolla.h"
+#include "VeilgateSettings.h"
 #include <psapi.h>
 #include <stdio.h>
 
@@ -72,7 +73,7 @@ void MemoryRow(const char* what, const std::string& bytes, int values)
     {
         Beach beach;
         CString error;
-        if (!beach.open(path.c_str(), error))
+        if (!beach.open(path.c_str(), error, VgSettings::StoreSchema()))
             fprintf(stderr, "vgbench: %s\n", (LPCTSTR)error);
         const double held = Held() - before;
         printf("%-44s %6.1f MB held for %5.1f MB of text", what, held / 1048576, bytes.size() / 1048576.0);
@@ -94,7 +95,7 @@ void BenchRecords(const char* what, const char* key, const std::string& records)
     CString error;
     QuoValOf<Map> map;
     const double open = Time([&] {
-        if (!beach.open(path.c_str(), error))
+        if (!beach.open(path.c_str(), error, VgSettings::StoreSchema()))
             fprintf(stderr, "vgbench: %s\n", (LPCTSTR)error);
         Quolla* section = beach.digQuolla("sievex", "http-proxy");
         if (!section || !section->getProp(key, map) || map.value.GetCount() != kRecords)

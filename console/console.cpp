@@ -13,6 +13,7 @@
 #include "afxwin.h"
 #include "quolla.h"
 #include "Veilgate.h"
+#include "VeilgateSettings.h"
 #include "Screenshots.h"
 #include "DurableFile.h"
 #include <shellapi.h>
@@ -126,7 +127,8 @@ int Edit(const CString& document, const CString& service, const CString& dataFol
 
     Beach beach;
     CString error;
-    if (!beach.open(document, error))
+    // The module says which values it owns; the store checks them as it reads.
+    if (!beach.open(document, error, VgSettings::StoreSchema()))
         return Fail((LPCTSTR)error);
     if (!beach.hasService(service))
         return Fail(std::string("there is no service \"") + (LPCTSTR)service + "\" in " + (LPCTSTR)document);

@@ -7,6 +7,7 @@
 #include "ProxySettingsPage.h"
 #include "vggEditSchedule.h"
 #include "SafeContentPage.h"
+#include "VeilgateSettings.h"
 
 VGGETMEMBERFN Veilgate::m_fGetMember = NULL;
 const char Veilgate::s_defaultGroupName[] = "Default";
@@ -125,10 +126,10 @@ int Veilgate::EditVeilgate(CString dataFolder, CString serviceName, int saveAll)
         }
         SaveVeilgate(serviceName);
     } else {
-        m_section = m_document->digQuolla("sievex", serviceName);
+        m_section = m_document->digQuolla(VgSettings::kFilterSection, serviceName);
         if (m_section != NULL) {
-            m_section->setProp("urls_allow", QuoValOf<CStringList*>(&m_urlsAllow));
-            m_section->setProp("urls_deny", QuoValOf<CStringList*>(&m_urlsDeny));
+            m_section->setProp(VgSettings::KeyName(VgSettings::UrlsAllow), QuoValOf<CStringList*>(&m_urlsAllow));
+            m_section->setProp(VgSettings::KeyName(VgSettings::UrlsDeny), QuoValOf<CStringList*>(&m_urlsDeny));
             m_document->tossQuolla(m_section);
         }
     }

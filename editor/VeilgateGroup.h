@@ -1,10 +1,7 @@
 // VeilgateGroup: the editing copy of one filter group.
 //
-// Masks are texts of "0" and "1":
-//   category masks: 40 characters, "1" = category denied; the character for
-//     category k of the category table stands at position 39 - k.
-//   schedule: 168 characters, position = day * 24 + hour, day 0 = Sunday,
-//     "1" = operational hour. (Stored reversed; see Veilgate::SaveVeilgate.)
+// The masks are texts of "0" and "1"; their encodings are described in
+// VeilgateSettings.h.
 #pragma once
 
 #include "afx.h"
@@ -31,9 +28,3 @@ public:
 
 // The group the sheet edits. Module-wide, so one sheet at a time.
 extern VG_API VeilgateGroup* g_currentGroup;
-
-enum
-{
-    VG_CATEGORY_COUNT = 40,
-    VG_SCHEDULE_HOURS = 7 * 24
-};

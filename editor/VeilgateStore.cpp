@@ -1,40 +1,37 @@
 // Veilgate: reading and writing the "sievex" section.
 #include "Veilgate.h"
+#include "VeilgateSettings.h"
 
-// The schedule is stored reversed: stored position i holds display
-// position 167 - i, so the stored text starts with Saturday 23:00.
-static CString Reversed(CString text)
-{
-    text.MakeReverse();
-    return text;
-}
+using namespace VgSettings;
 
 int Veilgate::LoadVeilgate(CString serviceName)
 {
-    m_section = m_document->digQuolla("sievex", serviceName);
+    m_section = m_document->digQuolla(kFilterSection, serviceName);
     if (m_section == NULL)
         return 0;
 
+    m_activate = Describe(Activate).defaultNumber;
     QuoValOf<int> activate;
-    m_activate = m_section->getProp("activate", activate) && activate.value != 0 ? 1 : 0;
+    if (m_section->getProp(KeyName(Activate), activate))
+        m_activate = activate.value != 0 ? 1 : 0;
 
-    m_bypassAllowed = 0;
+    m_bypassAllowed = Describe(AllowBypass).defaultNumber;
     QuoValOf<int> bypass;
-    if (m_section->getProp("allowbypass", bypass))
+    if (m_section->getProp(KeyName(AllowBypass), bypass))
         m_bypassAllowed = bypass.value != 0 ? 1 : 0;
 
-    m_denyMessage.Empty();
+    m_denyMessage = Describe(DenyMessage).defaultText;
     QuoValOf<CString> denyMessage;
-    if (m_section->getProp("denymsg", denyMessage))
+    if (m_section->getProp(KeyName(DenyMessage), denyMessage))
         m_denyMessage = vgPropToString(denyMessage.value);
 
     QuoValOf<CStringList*> allow(&m_urlsAllow);
-    m_section->getProp("urls_allow", allow);
+    m_section->getProp(KeyName(UrlsAllow), allow);
     QuoValOf<CStringList*> deny(&m_urlsDeny);
-    m_section->getProp("urls_deny", deny);
+    m_section->getProp(KeyName(UrlsDeny), deny);
 
     QuoValOf<QuoSievexMap> rules;
-    if (m_section->getProp("rules", rules)) {
+    if (m_section->getProp(KeyName(Rules), rules)) {
         POSITION pos = rules.value.GetStartPosition();
         while (pos != NULL) {
             CString name;
@@ -49,33 +46,33 @@ int Veilgate::LoadVeilgate(CString serviceName)
             pGroup->m_opMask = pStored->opMask;
             pGroup->m_nonOpMask = pStored->nonOpMask;
             pGroup->m_schedule = pStored->schedule.IsEmpty() ? VeilgateGroup::DefaultSchedule()
-                                                             : Reversed(pStored->schedule);
+                                                             : ReversedSchedule(pStored->schedule);
             for (int i = 0; i < pStored->members.GetSize(); ++i)
                 pGroup->m_members.AddTail(pStored->members[i]);
             m_groups.AddTail(pGroup);
         }
     }
 
-    m_section->getProp("ip_port", m_servers);
+    m_section->getProp(KeyName(Servers), m_servers);
     m_document->tossQuolla(m_section);
     return 1;
 }
 
 int Veilgate::SaveVeilgate(CString serviceName)
 {
-    m_section = m_document->digQuolla("sievex", serviceName);
+    m_section = m_document->digQuolla(kFilterSection, serviceName);
     if (m_section == NULL) {
         ::MessageBoxA(AfxGetSafeOwner(NULL), "Cannot find Veilgate information (no quolla)",
                       AfxGetAppName(), MB_OK);
         return 0;
     }
 
-    m_section->setProp("ip_port", m_servers);
-    m_section->setProp("activate", QuoValOf<int>(m_activate));
-    m_section->setProp("allowbypass", QuoValOf<int>(m_bypassAllowed));
-    m_section->setProp("denymsg", QuoValOf<CString>(vgStringToProp(m_denyMessage)));
-    m_section->setProp("urls_allow", QuoValOf<CStringList*>(&m_urlsAllow));
-    m_section->setProp("urls_deny", QuoValOf<CStringList*>(&m_urlsDeny));
+    m_section->setProp(KeyName(Servers), m_servers);
+    m_section->setProp(KeyName(Activate), QuoValOf<int>(m_activate));
+    m_section->setProp(KeyName(AllowBypass), QuoValOf<int>(m_bypassAllowed));
+    m_section->setProp(KeyName(DenyMessage), QuoValOf<CString>(vgStringToProp(m_denyMessage)));
+    m_section->setProp(KeyName(UrlsAllow), QuoValOf<CStringList*>(&m_urlsAllow));
+    m_section->setProp(KeyName(UrlsDeny), QuoValOf<CStringList*>(&m_urlsDeny));
 
     QuoValOf<QuoSievexMap> rules;
     for (POSITION pos = m_groups.GetHeadPosition(); pos != NULL;) {
@@ -83,7 +80,7 @@ int Veilgate::SaveVeilgate(CString serviceName)
         g_currentGroup = pGroup;
         QuoSievex* pStored = new QuoSievex;
         pStored->opMask = pGroup->m_opMask;
-        pStored->schedule = Reversed(pGroup->m_schedule);
+        pStored->schedule = ReversedSchedule(pGroup->m_schedule);
         pStored->nonOpMask = pGroup->m_nonOpMask;
         for (POSITION m = pGroup->m_members.GetHeadPosition(); m != NULL;)
             pStored->members.Add(pGroup->m_members.GetNext(m));
@@ -91,7 +88,7 @@ int Veilgate::SaveVeilgate(CString serviceName)
         pStored->opBlockAll = pGroup->m_opBlockAll != 0;
         rules.value.SetAt(pGroup->m_name, pStored);  // a later namesake replaces an earlier one
     }
-    m_section->setProp("rules", rules);
+    m_section->setProp(KeyName(Rules), rules);
 
     m_section->submit();
     m_document->tossQuolla(m_section);

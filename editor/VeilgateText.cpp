@@ -5,6 +5,7 @@
 // an escape "%" in front, so that the filter does not read it as markup or
 // a directive.
 #include "Veilgate.h"
+#include "VeilgateSettings.h"
 
 // Calls fn for each piece of text between line feeds. As with strtok, runs
 // of line feeds separate once and never yield an empty piece.
@@ -28,6 +29,16 @@ static void ForEachLine(const CString& text, Fn fn)
 
 CString Veilgate::vgStringToProp(CString text)
 {
+    return VgSettings::StoredMessage(text);
+}
+
+CString Veilgate::vgPropToString(CString text)
+{
+    return VgSettings::DisplayMessage(text);
+}
+
+CString VgSettings::StoredMessage(const CString& text)
+{
     CString result;
     ForEachLine(text, [&result](CString line) {
         line.TrimRight('\r');
@@ -40,7 +51,7 @@ CString Veilgate::vgStringToProp(CString text)
     return result;
 }
 
-CString Veilgate::vgPropToString(CString text)
+CString VgSettings::DisplayMessage(const CString& text)
 {
     CString result;
     ForEachLine(text, [&result](const CString& piece) {

@@ -18,14 +18,15 @@
 
 #include "afxcmn.h"
 #include "VeilgateApi.h"
+#include "VeilgateSettings.h"
 
 namespace ScheduleLayout
 {
     enum
     {
-        Days = 7,
-        Hours = 24,
-        MaskLength = Days * Hours,  // 168
+        Days = VgSettings::ScheduleDays,
+        Hours = VgSettings::ScheduleHoursPerDay,
+        MaskLength = VgSettings::ScheduleLength,
         LabelWidth = 47,
         ColumnWidth = 17,
         RowHeight = 14,

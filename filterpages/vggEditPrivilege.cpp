@@ -4,7 +4,7 @@
 
 IMPLEMENT_DYNCREATE(vggEditPrivilege, CPropertyPage)
 
-const CString vggEditPrivilege::s_categoryNames[CategoryCount] = {
+const CString vggEditPrivilege::s_categoryNames[VgSettings::CategoryCount] = {
     "Sports",
     "Travel",
     "Hobbies & Recreation",
@@ -82,9 +82,9 @@ BEGIN_MESSAGE_MAP(vggEditPrivilege, CPropertyPage)
 END_MESSAGE_MAP()
 
 vggEditPrivilege::vggEditPrivilege(int operational)
-    : CPropertyPage(IDD_VG_PRIVILEGES), m_mask('0', CategoryCount), m_blockAll(0)
+    : CPropertyPage(IDD_VG_PRIVILEGES, operational ? IDS_OPERATIONAL_PRIVILEGES : IDS_NONOPERATIONAL_PRIVILEGES),
+      m_mask('0', VgSettings::CategoryCount), m_blockAll(0)
 {
-    SetTitle(operational ? "VG: Operational Privileges" : "VG: Non-operational Privileges");
 }
 
 void vggEditPrivilege::FillCategoryLists(const CString& mask)
@@ -93,9 +93,9 @@ void vggEditPrivilege::FillCategoryLists(const CString& mask)
         RedrawOff quiet(m_allowedList, m_deniedList);
         m_allowedList.ResetContent();
         m_deniedList.ResetContent();
-        for (int pos = 0; pos < CategoryCount; ++pos) {
+        for (int pos = 0; pos < VgSettings::CategoryCount; ++pos) {
             bool denied = pos < mask.GetLength() && mask[pos] == '1';
-            (denied ? m_deniedList : m_allowedList).AddString(s_categoryNames[CategoryCount - 1 - pos]);
+            (denied ? m_deniedList : m_allowedList).AddString(s_categoryNames[VgSettings::CategoryPosition(pos)]);
         }
     }
     UpdateCategoryControls();
@@ -103,13 +103,13 @@ void vggEditPrivilege::FillCategoryLists(const CString& mask)
 
 CString vggEditPrivilege::BuildCategoryMask() const
 {
-    CString mask('0', CategoryCount);
+    CString mask('0', VgSettings::CategoryCount);
     CString text;
     for (int i = 0; i < m_deniedList.GetCount(); ++i) {
         m_deniedList.GetText(i, text);
-        for (int k = 0; k < CategoryCount; ++k)
+        for (int k = 0; k < VgSettings::CategoryCount; ++k)
             if (text == s_categoryNames[k])
-                mask.SetAt(CategoryCount - 1 - k, '1');
+                mask.SetAt(VgSettings::CategoryPosition(k), '1');
     }
     return mask;
 }

@@ -7,32 +7,29 @@
 #include "afxdlgs.h"
 #include "VeilgateApi.h"
 #include "TipListBox.h"
+#include "VeilgateSettings.h"
 
 class VG_API vggEditPrivilege : public CPropertyPage
 {
     DECLARE_DYNCREATE(vggEditPrivilege)
 public:
-    enum { CategoryCount = 40 };
-
     // Non-zero: the operational hours' page; zero (also the page made by
     // dynamic creation): the non-operational one.
     explicit vggEditPrivilege(int operational = 0);
 
-    // Category mask: one character per category, "1" = denied, anything
-    // else = allowed. Category k stands at position CategoryCount - 1 - k,
-    // so the mask lists the categories in the reverse of the table order.
+    // Category mask (see VeilgateSettings.h): "1" = denied.
     CString m_mask;
     int m_blockAll;
     TipListBox m_allowedList;
     TipListBox m_deniedList;
 
     // Category names; a category's number is its index here.
-    static const CString s_categoryNames[CategoryCount];
+    static const CString s_categoryNames[VgSettings::CategoryCount];
 
 // Operations
-    // A mask shorter than CategoryCount reads as allowed where it ends.
+    // A short mask reads as allowed where it ends.
     void FillCategoryLists(const CString& mask);
-    // Built from the Denied list alone; always CategoryCount characters.
+    // Built from the Denied list alone; always VgSettings::CategoryCount characters.
     CString BuildCategoryMask() const;
     // The category controls are enabled exactly when block-all is unchecked.
     void UpdateCategoryControls();

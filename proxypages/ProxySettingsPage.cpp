@@ -1,30 +1,32 @@
 #include "ProxySettingsPage.h"
 #include "resource.h"
+#include "VeilgateSettings.h"
 #include <stdlib.h>
 
 namespace {
+
+using namespace VgSettings;
 
 // The switches and the time-out of "proxy_http", in the order they are read
 // and written.
 struct IntKey
 {
-    LPCTSTR key;
+    Key key;
     int ProxySettingsPage::*member;
 };
 
 const IntKey kIntKeys[] = {
-    { "remove_client_info", &ProxySettingsPage::m_removeClientInfo },
-    { "remove_cookies", &ProxySettingsPage::m_removeCookies },
-    { "javaapplets", &ProxySettingsPage::m_denyJava },
-    { "activexapplets", &ProxySettingsPage::m_denyActiveX },
-    { "deny_submissions", &ProxySettingsPage::m_denySubmissions },
-    { "remove_unknown_headers", &ProxySettingsPage::m_removeUnknownHeaders },
-    { "log_access", &ProxySettingsPage::m_logAccess },
-    { "idle_timeout", &ProxySettingsPage::m_idleTimeout },
-    { "require_content_type", &ProxySettingsPage::m_requireContentType },
+    { RemoveClientInfo, &ProxySettingsPage::m_removeClientInfo },
+    { RemoveCookies, &ProxySettingsPage::m_removeCookies },
+    { DenyJava, &ProxySettingsPage::m_denyJava },
+    { DenyActiveX, &ProxySettingsPage::m_denyActiveX },
+    { DenySubmissions, &ProxySettingsPage::m_denySubmissions },
+    { RemoveUnknownHeaders, &ProxySettingsPage::m_removeUnknownHeaders },
+    { LogAccess, &ProxySettingsPage::m_logAccess },
+    { IdleTimeout, &ProxySettingsPage::m_idleTimeout },
+    { RequireContentType, &ProxySettingsPage::m_requireContentType },
 };
 
-const char kProxyServerKey[] = "proxy_server";
 const char kPortMask[] = "######";
 
 } // namespace
@@ -35,12 +37,11 @@ BEGIN_MESSAGE_MAP(ProxySettingsPage, CPropertyPage)
 END_MESSAGE_MAP()
 
 ProxySettingsPage::ProxySettingsPage(Beach* document, CString serviceName)
-    : CPropertyPage(IDD_PROXY_SETTINGS),
-      m_denySubmissions(0), m_logAccess(0), m_removeClientInfo(0), m_removeCookies(0),
-      m_removeUnknownHeaders(0), m_useCachingProxy(0), m_denyJava(0), m_idleTimeout(600),
-      m_denyActiveX(0), m_requireContentType(0), m_document(document), m_section(NULL)
+    : CPropertyPage(IDD_PROXY_SETTINGS), m_useCachingProxy(0), m_document(document), m_section(NULL)
 {
-    m_section = m_document->digQuolla("proxy_http", serviceName);
+    for (const IntKey& k : kIntKeys)
+        this->*k.member = Describe(k.key).defaultNumber;
+    m_section = m_document->digQuolla(kProxySection, serviceName);
 }
 
 // A page that was never shown has no window, so OnDestroy never ran.
@@ -104,7 +105,7 @@ BOOL ProxySettingsPage::OnInitDialog()
     if (m_section != NULL) {
         for (const IntKey& k : kIntKeys) {
             QuoValOf<int> value;
-            if (m_section->getProp(k.key, value))
+            if (m_section->getProp(KeyName(k.key), value))
                 this->*k.member = value.value;
         }
     }
@@ -114,7 +115,7 @@ BOOL ProxySettingsPage::OnInitDialog()
 
     // The caching proxy is in use exactly when "proxy_server" holds a text.
     QuoValOf<CString> server;
-    if (m_section != NULL && m_section->getProp(kProxyServerKey, server) && !server.value.IsEmpty()) {
+    if (m_section != NULL && m_section->getProp(KeyName(ProxyServer), server) && !server.value.IsEmpty()) {
         m_useCachingProxy = 1;
         CString address;
         SplitProxyServer(server.value, address, m_proxyPort);
@@ -177,10 +178,10 @@ void ProxySettingsPage::OnOK()
     // Without a section there is nothing to write to, and none is created.
     if (m_section != NULL) {
         for (const IntKey& k : kIntKeys)
-            m_section->setProp(k.key, QuoValOf<int>(this->*k.member));
+            m_section->setProp(KeyName(k.key), QuoValOf<int>(this->*k.member));
         CString address;
         m_proxyAddressEdit.GetAddressText(address);
-        m_section->setProp(kProxyServerKey,
+        m_section->setProp(KeyName(ProxyServer),
                            QuoValOf<CString>(FormatProxyServer(m_useCachingProxy, address, m_proxyPort)));
     }
     CPropertyPage::OnOK();

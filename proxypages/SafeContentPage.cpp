@@ -2,8 +2,11 @@
 #include "MimeTypeSelectDlg.h"
 #include "SortedFill.h"
 #include "resource.h"
+#include "VeilgateSettings.h"
 #include <stdlib.h>
 #include <string.h>
+
+using namespace VgSettings;
 
 namespace {
 
@@ -11,10 +14,10 @@ const char kLineFeed[] = "\n";
 
 // Reads one key; FALSE leaves the value as it was. No section: nothing found.
 template <class T>
-BOOL ReadKey(Quolla* section, LPCTSTR key, T& value)
+BOOL ReadKey(Quolla* section, Key key, T& value)
 {
     QuoValOf<T> holder;
-    if (section == NULL || !section->getProp(key, holder))
+    if (section == NULL || !section->getProp(KeyName(key), holder))
         return FALSE;
     value = holder.value;
     return TRUE;
@@ -61,11 +64,12 @@ BEGIN_MESSAGE_MAP(SafeContentPage, CPropertyPage)
 END_MESSAGE_MAP()
 
 SafeContentPage::SafeContentPage(Beach* document, const CString& serviceName, const CString& catalogueDir)
-    : CPropertyPage(IDD_SAFE_CONTENT), m_catalogueDir(catalogueDir), m_allowOnlySafe(0),
-      m_denyUnsafePatterns(0), m_document(document), m_section(NULL)
+    : CPropertyPage(IDD_SAFE_CONTENT), m_catalogueDir(catalogueDir),
+      m_allowOnlySafe(Describe(DenyUnsafeContent).defaultNumber),
+      m_denyUnsafePatterns(Describe(UnsafePatternsEnabled).defaultNumber), m_document(document), m_section(NULL)
 {
     if (m_document != NULL)
-        m_section = m_document->digQuolla("proxy_http", serviceName);
+        m_section = m_document->digQuolla(kProxySection, serviceName);
 }
 
 SafeContentPage::~SafeContentPage()
@@ -97,14 +101,14 @@ BOOL SafeContentPage::OnInitDialog()
 {
     CPropertyPage::OnInitDialog();
 
-    ReadKey(m_section, "deny_unsafe_content", m_allowOnlySafe);
+    ReadKey(m_section, DenyUnsafeContent, m_allowOnlySafe);
     EnableSafeTypeControls(m_allowOnlySafe);
     CString text;
-    if (ReadKey(m_section, "safe_content", text))
+    if (ReadKey(m_section, SafeContent, text))
         FillListFromText(text, m_safeTypesList, kLineFeed);
-    ReadKey(m_section, "unsafe_patterns_enabled", m_denyUnsafePatterns);
+    ReadKey(m_section, UnsafePatternsEnabled, m_denyUnsafePatterns);
     EnablePatternControls(m_denyUnsafePatterns);
-    if (ReadKey(m_section, "unsafe_patterns", text))
+    if (ReadKey(m_section, UnsafePatterns, text))
         FillListFromText(text, m_patternList, kLineFeed);
 
     m_removeTypeButton.EnableWindow(FALSE);
@@ -118,10 +122,10 @@ void SafeContentPage::OnOK()
     if (!UpdateData(TRUE))
         return;
     if (m_section != NULL) {
-        m_section->setProp("deny_unsafe_content", QuoValOf<int>(m_allowOnlySafe));
-        m_section->setProp("safe_content", QuoValOf<CString>(JoinListText(m_safeTypesList, kLineFeed)));
-        m_section->setProp("unsafe_patterns", QuoValOf<CString>(JoinListText(m_patternList, kLineFeed)));
-        m_section->setProp("unsafe_patterns_enabled", QuoValOf<int>(m_denyUnsafePatterns));
+        m_section->setProp(KeyName(DenyUnsafeContent), QuoValOf<int>(m_allowOnlySafe));
+        m_section->setProp(KeyName(SafeContent), QuoValOf<CString>(JoinListText(m_safeTypesList, kLineFeed)));
+        m_section->setProp(KeyName(UnsafePatterns), QuoValOf<CString>(JoinListText(m_patternList, kLineFeed)));
+        m_section->setProp(KeyName(UnsafePatternsEnabled), QuoValOf<int>(m_denyUnsafePatterns));
     }
     CPropertyPage::OnOK();
 }

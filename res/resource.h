@@ -14,6 +14,9 @@
 #define IDC_ALLOW_SELECTED      5293
 #define IDC_ALLOWED_LABEL       5295
 #define IDC_DENIED_LABEL        5296
+// The tab captions of its two instances
+#define IDS_OPERATIONAL_PRIVILEGES      5820
+#define IDS_NONOPERATIONAL_PRIVILEGES   5821
 
 // Proxy settings page
 #define IDD_PROXY_SETTINGS          5169

@@ -7,6 +7,8 @@
 //   QuoVGServerIp    one filter server record
 //   QuoSievex        one filter group record
 //   QuoPtrMap<T>     string-keyed map of owned records, in insertion order
+//   QuoSchema        what a document's owner knows of it: its keys' kinds
+//   QuoFault         one value that open() refuses, for a check of a document
 //
 // Kinds and their type names:
 //   int "int", CString "CString", CStringList* "CStringList *",
@@ -14,6 +16,7 @@
 #pragma once
 
 #include "afx.h"
+#include "afxtempl.h"
 
 #ifdef QUOLLA_BUILDING
 #define QUO_API __declspec(dllexport)
@@ -157,6 +160,47 @@ public:
 };
 
 /////////////////////////////////////////////////////////////////////////////
+// What the owner of a document's values tells the store of them
+//
+// The library knows no section or key of its own: whoever opens a document
+// says which keys it reads and into which kind of holder. Those values are
+// checked when the document is opened (shape, texts, the owner's rule) and
+// built at once; everything else is checked as JSON and kept as its text.
+
+// A rule on a text value beyond its shape: false, with the reason worded to
+// follow the key's name ("is 40000 characters long; ...").
+typedef bool (*QuoTextRule)(const CString& text, CString& reason);
+
+struct QuoKeyShape
+{
+    LPCTSTR section;
+    LPCTSTR key;
+    LPCTSTR typeName;   // the type name of the holder it is read into
+    QuoTextRule rule;   // NULL: none
+};
+
+struct QuoSchema
+{
+    const QuoKeyShape* keys;
+    int count;
+};
+
+// A value that open() refuses: where it is and why. For a fault of the
+// document's frame (not an object, a service or section that is not an
+// object) and for a text that does not parse, key (and section, service)
+// are empty.
+struct QuoFault
+{
+    int line;           // 1-based
+    CString service;
+    CString section;
+    CString key;
+    CString what;       // the reason alone: "must be an integer"
+    CString message;    // as open() says it, after "FILE: line N: "
+};
+typedef CArray<QuoFault, const QuoFault&> QuoFaultArray;
+
+/////////////////////////////////////////////////////////////////////////////
 // Sections and the document
 
 class QUO_API Quolla
@@ -195,9 +239,21 @@ public:
     // a file larger than maxDocumentBytes, and a document that does not fit
     // in memory (the message names the line where reading stopped). What the
     // store does not own is checked but kept as text until it is asked for.
-    bool open(const CString& path, CString& error);
+    // The keys the schema names are the known keys; without a schema the
+    // document is checked as JSON alone.
+    bool open(const CString& path, CString& error, const QuoSchema* schema = NULL);
     // The same for a text in memory; name stands for the file in messages.
-    bool openText(const CString& utf8Text, const CString& name, CString& error);
+    bool openText(const CString& utf8Text, const CString& name, CString& error,
+                  const QuoSchema* schema = NULL);
+    // For a check of a document: opens it as far as it can be read and
+    // lists every fault that open() would refuse, in the file's order; a
+    // known value with a fault reads as absent. False, with the message,
+    // when nothing can be read: the file cannot be read, is too large, does
+    // not parse (faults then holds that one fault) or is not a document. A
+    // document opened so is never saved.
+    bool inspect(const CString& path, CString& error, const QuoSchema* schema, QuoFaultArray& faults);
+    bool inspectText(const CString& utf8Text, const CString& name, CString& error, const QuoSchema* schema,
+                     QuoFaultArray& faults);
     // Writes the whole document durably to the file its path reaches
     // (through links): a new file beside it, then one replacing step. A
     // read-only file is not replaced. On failure the old file is untouched
@@ -214,6 +270,14 @@ public:
 
     // Whether the document has a service of this name (with or without sections).
     bool hasService(const CString& serviceName) const;
+    // The names of its services, in the file's order.
+    void getServiceNames(CStringArray& names) const;
+    // The line where a value stands in the file as read: the key's value in
+    // a section, or a record of a map (member), or a record's field, or an
+    // item (0-based) of the array found so; 0 when there is no such value
+    // or it was set since the document was read.
+    int lineOf(const CString& serviceName, const CString& sectionName, const CString& key,
+               LPCTSTR member = NULL, LPCTSTR field = NULL, int item = -1) const;
 
     Quolla* digQuolla(const CString& sectionName, const CString& serviceName);
     bool tossQuolla(Quolla*& section);

@@ -47,7 +47,7 @@ TEST_F(QuollaTest, EditsChangeOnlyTheirOwnTextAndRecordsKeepUnknownFields)
     writeFile(path, kUnknowns);
     Beach beach;
     CString error;
-    ASSERT_TRUE(beach.open(path, error)) << (LPCTSTR)error;
+    ASSERT_TRUE(beach.open(path, error, Schema())) << (LPCTSTR)error;
     EXPECT_STREQ(beach.text(), kUnknowns);
     Quolla* q = beach.digQuolla("sievex", "http-proxy");
     ASSERT_TRUE(q);
@@ -110,7 +110,7 @@ TEST_F(QuollaTest, GroupsMayLeaveOutTheirTextsAndMembers)
     CString error;
     const char doc[] = "{\"services\": {\"s\": {\"sievex\": {\"rules\": {\"G\": "
                        "{\"nonOpBlockAll\": true, \"opBlockAll\": false, \"extra\": 1}}}}}}";
-    ASSERT_TRUE(beach.openText(doc, "d.json", error)) << (LPCTSTR)error;
+    ASSERT_TRUE(beach.openText(doc, "d.json", error, Schema())) << (LPCTSTR)error;
     Quolla* q = beach.digQuolla("sievex", "s");
     QuoValOf<QuoSievexMap> rules;
     ASSERT_TRUE(q->getProp("rules", rules));
@@ -163,7 +163,7 @@ TEST_F(QuollaTest, KnownTextsTheEditorCannotHoldAreRefusedNamingTheKey)
     CString error;
     for (const Case& c : cases) {
         error.Empty();
-        EXPECT_FALSE(beach.openText(c.text.c_str(), "d.json", error)) << c.text;
+        EXPECT_FALSE(beach.openText(c.text.c_str(), "d.json", error, Schema())) << c.text;
         EXPECT_EQ((LPCTSTR)error, c.message);
     }
 
@@ -171,7 +171,7 @@ TEST_F(QuollaTest, KnownTextsTheEditorCannotHoldAreRefusedNamingTheKey)
     // fails rather than hand out something else.
     const std::string unknowns = "{\"services\": {\"\xE4\xB8\xAD\": {\"x\": {\"y\": \"\\u0000\"}},"
                                  " \"s\": {\"sievex\": {\"note\": \"\xE4\xB8\xAD\\u0000\", \"list\": [\"\\u0000\"]}}}}";
-    ASSERT_TRUE(beach.openText(unknowns.c_str(), "d.json", error)) << (LPCTSTR)error;
+    ASSERT_TRUE(beach.openText(unknowns.c_str(), "d.json", error, Schema())) << (LPCTSTR)error;
     Quolla* q = beach.digQuolla("sievex", "s");
     QuoValOf<CString> note("kept");
     EXPECT_FALSE(q->getProp("note", note));

@@ -62,7 +62,7 @@ void expectOpensOrIsRefusedWithItsLine(const std::string& text, const std::strin
 {
     Beach beach;
     CString error;
-    if (beach.openText(bytesOf(text), "sample.json", error)) {
+    if (beach.openText(bytesOf(text), "sample.json", error, Schema())) {
         readEveryKey(beach);
         const CString back = beach.text();
         EXPECT_TRUE(std::string(back, back.GetLength()) == text) << what;
@@ -153,7 +153,7 @@ TEST(HostileDocument, DeepNestingIsKeptWhereTheStoreDoesNotLookAndRefusedDeeper)
                              "}, \"other\": {\"deep\": " + nest + "}}}}";
     Beach beach;
     CString error;
-    ASSERT_TRUE(beach.openText(bytesOf(text), "deep.json", error)) << (LPCTSTR)error;
+    ASSERT_TRUE(beach.openText(bytesOf(text), "deep.json", error, Schema())) << (LPCTSTR)error;
     Quolla* other = beach.digQuolla("other", "http-proxy");
     ASSERT_TRUE(other);
     QuoValOf<int> number;
@@ -165,7 +165,7 @@ TEST(HostileDocument, DeepNestingIsKeptWhereTheStoreDoesNotLookAndRefusedDeeper)
 
     const std::string deeper = "{\"services\": {\"http-proxy\": {\"sievex\": {\"future\":\n" +
                                std::string(100000, '[') + "}}}}";
-    EXPECT_FALSE(beach.openText(bytesOf(deeper), "deep.json", error));
+    EXPECT_FALSE(beach.openText(bytesOf(deeper), "deep.json", error, Schema()));
     EXPECT_STREQ("deep.json: line 2: nesting deeper than 512 levels", error);
 }
 
@@ -178,7 +178,7 @@ TEST(HostileDocument, ValuesTheStoreDoesNotOwnAreReadWhenAskedFor)
                         "{\"address\": \"10.0.0.5\", \"port\": 1, \"position\": 0}}}}}}";
     Beach beach;
     CString error;
-    ASSERT_TRUE(beach.openText(text, "d.json", error)) << (LPCTSTR)error;
+    ASSERT_TRUE(beach.openText(text, "d.json", error, Schema())) << (LPCTSTR)error;
     Quolla* smtp = beach.digQuolla("smtp", "mail");
     ASSERT_TRUE(smtp);
     CStringList list;
@@ -220,7 +220,7 @@ TEST(HostileDocument, ADocumentAtTheLimitOfValuesOfAnotherToolOpensAndNoLarger)
     ASSERT_EQ((size_t)Beach::maxDocumentBytes, text.size());
     Beach beach;
     CString error;
-    ASSERT_TRUE(beach.openText(bytesOf(text), "zeros.json", error)) << (LPCTSTR)error;
+    ASSERT_TRUE(beach.openText(bytesOf(text), "zeros.json", error, Schema())) << (LPCTSTR)error;
     Quolla* sievex = beach.digQuolla("sievex", "http-proxy");
     EXPECT_TRUE(sievex->setProp("activate", QuoValOf<int>(0)));
     beach.tossQuolla(sievex);
@@ -228,7 +228,7 @@ TEST(HostileDocument, ADocumentAtTheLimitOfValuesOfAnotherToolOpensAndNoLarger)
     const CString back = beach.text();
     EXPECT_TRUE(std::string(back, back.GetLength()) == text);
 
-    EXPECT_FALSE(beach.openText(bytesOf(text + " "), "larger.json", error));
+    EXPECT_FALSE(beach.openText(bytesOf(text + " "), "larger.json", error, Schema()));
     EXPECT_STREQ("larger.json: too large: 67108865 bytes, limit 67108864", error);
     EXPECT_STREQ("zeros.json", beach.path());
 }
@@ -246,7 +246,7 @@ TEST(HostileDocument, MemoryThatRunsOutIsReportedWithTheLine)
                              "\"\"]}}}}";
     Beach beach;
     CString error;
-    ASSERT_TRUE(beach.openText("{\"services\": {}}", "small.json", error));
+    ASSERT_TRUE(beach.openText("{\"services\": {}}", "small.json", error, Schema()));
 
     std::vector<void*> taken;
     for (SIZE_T chunk = 64 << 20; chunk >= 1 << 16; chunk /= 2)
@@ -256,7 +256,7 @@ TEST(HostileDocument, MemoryThatRunsOutIsReportedWithTheLine)
     // One stretch of 64 MB is left: room for the text, not for its values.
     VirtualFree(taken.front(), 0, MEM_RELEASE);
     taken.erase(taken.begin());
-    const bool refused = !beach.openText(bytesOf(text), "many.json", error);
+    const bool refused = !beach.openText(bytesOf(text), "many.json", error, Schema());
     for (void* p : taken)
         VirtualFree(p, 0, MEM_RELEASE);
     EXPECT_TRUE(refused);
@@ -274,7 +274,7 @@ TEST_F(QuollaTest, AHundredThousandRecordsKeepTheirOrderAndTheirBytes)
     writeFile(path, text);
     Beach beach;
     CString error;
-    ASSERT_TRUE(beach.open(path, error)) << (LPCTSTR)error;
+    ASSERT_TRUE(beach.open(path, error, Schema())) << (LPCTSTR)error;
     Quolla* sievex = beach.digQuolla("sievex", "http-proxy");
     QuoValOf<QuoVGServerIpMap> map;
     ASSERT_TRUE(sievex->getProp("ip_port", map));

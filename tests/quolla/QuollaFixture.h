@@ -2,6 +2,7 @@
 #pragma once
 
 #include "quolla.h"
+#include "VeilgateSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,10 @@
 #include <vector>
 
 typedef std::vector<std::string> Names;
+
+// The documents of these tests are the editor's: its description names the
+// keys the store checks at open.
+inline const QuoSchema* Schema() { return VgSettings::StoreSchema(); }
 
 inline void removeTree(const CString& dir)
 {

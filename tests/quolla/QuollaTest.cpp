@@ -25,7 +25,7 @@ TEST_F(QuollaTest, WritingBackWhatWasReadKeepsEveryOrder)
     writeFile(path, kDoc);
     Beach beach;
     CString error;
-    ASSERT_TRUE(beach.open(path, error)) << (LPCTSTR)error;
+    ASSERT_TRUE(beach.open(path, error, Schema())) << (LPCTSTR)error;
     const CString untouched = beach.text();
     Quolla* q = beach.digQuolla("sievex", "http-proxy");
     ASSERT_TRUE(q);
@@ -57,7 +57,7 @@ TEST_F(QuollaTest, EveryKindRoundTripsThroughTheFile)
     writeFile(path, kDoc);
     Beach beach;
     CString error;
-    ASSERT_TRUE(beach.open(path, error)) << (LPCTSTR)error;
+    ASSERT_TRUE(beach.open(path, error, Schema())) << (LPCTSTR)error;
     Quolla* q = beach.digQuolla("sievex", "http-proxy");
     ASSERT_TRUE(q);
     CStringList urls;
@@ -84,7 +84,7 @@ TEST_F(QuollaTest, EveryKindRoundTripsThroughTheFile)
     ASSERT_TRUE(q->submit());
     beach.tossQuolla(q);
 
-    ASSERT_TRUE(beach.open(path, error)) << (LPCTSTR)error;
+    ASSERT_TRUE(beach.open(path, error, Schema())) << (LPCTSTR)error;
     q = beach.digQuolla("sievex", "http-proxy");
     QuoValOf<int> max, min;
     QuoValOf<CString> empty("stale");
@@ -118,7 +118,7 @@ TEST_F(QuollaTest, SetPropReplacesInPlaceAndAppendsNewKeys)
     Beach beach;
     CString error;
     ASSERT_TRUE(beach.openText("{\"services\":{\"s\":{\"proxy_http\":{\"a\":1,\"log_access\":0,\"z\":[]}}}}",
-                               file("d.json"), error));
+                               file("d.json"), error, Schema()));
     Quolla* q = beach.digQuolla("proxy_http", "s");
     ASSERT_TRUE(q);
     EXPECT_TRUE(q->setProp("log_access", QuoValOf<int>(7)));
@@ -136,7 +136,7 @@ TEST_F(QuollaTest, GetPropLeavesTheHolderAloneUnlessTheShapeFits)
 {
     Beach beach;
     CString error;
-    ASSERT_TRUE(beach.openText(kDoc, "d.json", error)) << (LPCTSTR)error;
+    ASSERT_TRUE(beach.openText(kDoc, "d.json", error, Schema())) << (LPCTSTR)error;
     Quolla* q = beach.digQuolla("sievex", "http-proxy");
     ASSERT_TRUE(q);
     QuoValOf<int> i(42);
@@ -161,7 +161,7 @@ TEST_F(QuollaTest, GetPropEmptiesListsAndMapsBeforeFilling)
 {
     Beach beach;
     CString error;
-    ASSERT_TRUE(beach.openText(kDoc, "d.json", error));
+    ASSERT_TRUE(beach.openText(kDoc, "d.json", error, Schema()));
     Quolla* q = beach.digQuolla("sievex", "http-proxy");
     ASSERT_TRUE(q);
     CStringList list;
@@ -189,7 +189,7 @@ TEST_F(QuollaTest, HandlesFollowTheDocumentByName)
     Beach beach;
     CString error;
     EXPECT_EQ(beach.digQuolla("sievex", "http-proxy"), nullptr);
-    ASSERT_TRUE(beach.openText(kDoc, "d.json", error));
+    ASSERT_TRUE(beach.openText(kDoc, "d.json", error, Schema()));
     EXPECT_EQ(beach.digQuolla("sievex", "nope"), nullptr);
     EXPECT_EQ(beach.digQuolla("nope", "http-proxy"), nullptr);
     EXPECT_EQ(beach.digQuolla("sievex", "mail"), nullptr);
@@ -197,11 +197,11 @@ TEST_F(QuollaTest, HandlesFollowTheDocumentByName)
     ASSERT_TRUE(q);
     EXPECT_EQ(q->sectionName(), "sievex");
     EXPECT_EQ(q->serviceName(), "http-proxy");
-    ASSERT_TRUE(beach.openText("{\"services\":{\"http-proxy\":{\"sievex\":{\"activate\":9}}}}", "e.json", error));
+    ASSERT_TRUE(beach.openText("{\"services\":{\"http-proxy\":{\"sievex\":{\"activate\":9}}}}", "e.json", error, Schema()));
     QuoValOf<int> i;
     EXPECT_TRUE(q->getProp("activate", i));
     EXPECT_EQ(i.value, 9);
-    ASSERT_TRUE(beach.openText("{\"services\":{}}", "f.json", error));
+    ASSERT_TRUE(beach.openText("{\"services\":{}}", "f.json", error, Schema()));
     EXPECT_FALSE(q->getProp("activate", i));
     EXPECT_FALSE(q->setProp("activate", i));
     beach.tossQuolla(q);
@@ -245,18 +245,18 @@ TEST_F(QuollaTest, MalformedDocumentsAreRefusedWithFileLineAndKey)
     };
     Beach beach;
     CString error;
-    ASSERT_TRUE(beach.openText(kDoc, "good.json", error));
+    ASSERT_TRUE(beach.openText(kDoc, "good.json", error, Schema()));
     const CString before = beach.text();
     for (const auto& c : cases) {
         error.Empty();
-        EXPECT_FALSE(beach.openText(c.text.c_str(), "d.json", error)) << c.text;
+        EXPECT_FALSE(beach.openText(c.text.c_str(), "d.json", error, Schema())) << c.text;
         EXPECT_EQ((LPCTSTR)error, c.message);
     }
     EXPECT_EQ(beach.text(), before);
     EXPECT_EQ(beach.path(), "good.json");
 
     const CString missing = file("missing.json");
-    EXPECT_FALSE(beach.open(missing, error));
+    EXPECT_FALSE(beach.open(missing, error, Schema()));
     EXPECT_EQ(error.Find(missing + ": cannot read the file: "), 0) << (LPCTSTR)error;
     EXPECT_GT(error.GetLength(), missing.GetLength() + 24);
 }
@@ -270,20 +270,20 @@ TEST_F(QuollaTest, FailedSaveLeavesTheOldFileAsItWas)
 
     Beach beach;
     const CString noFolder = file("no-such-folder\\d.json");
-    ASSERT_TRUE(beach.openText(kDoc, noFolder, error));
+    ASSERT_TRUE(beach.openText(kDoc, noFolder, error, Schema()));
     EXPECT_FALSE(beach.save(error));
     EXPECT_EQ(error.Find(noFolder + ": cannot save the file: "), 0) << (LPCTSTR)error;
 
     const CString directory = file("dir.json");
     ASSERT_TRUE(CreateDirectoryA(directory, NULL));
-    ASSERT_TRUE(beach.openText(kDoc, directory, error));
+    ASSERT_TRUE(beach.openText(kDoc, directory, error, Schema()));
     EXPECT_FALSE(beach.save(error));
     EXPECT_EQ(error.Find(directory + ": cannot save the file: "), 0) << (LPCTSTR)error;
     EXPECT_EQ(folder(), Names{ "dir.json" });
 
     const CString path = file("doc.json");
     writeFile(path, kDoc);
-    ASSERT_TRUE(beach.open(path, error));
+    ASSERT_TRUE(beach.open(path, error, Schema()));
     Quolla* q = beach.digQuolla("sievex", "http-proxy");
     ASSERT_TRUE(q->setProp("activate", QuoValOf<int>(0)));
     // Another program holds the file open without sharing it.
@@ -310,7 +310,7 @@ TEST_F(QuollaTest, TextIsUtf8InTheFileAndTheCodePageInMemory)
     writeFile(path, "{\"services\":{\"s\":{\"sievex\":{\"denymsg\":\"Caf\xC3\xA9\"}}}}");
     Beach beach;
     CString error;
-    ASSERT_TRUE(beach.open(path, error));
+    ASSERT_TRUE(beach.open(path, error, Schema()));
     Quolla* q = beach.digQuolla("sievex", "s");
     QuoValOf<CString> text;
     EXPECT_TRUE(q->getProp("denymsg", text));

@@ -12,7 +12,7 @@ const char kNew[] = "{\"services\": {\"s\": {\"sievex\": {\"activate\": 0}}}}";
 void openAndEdit(Beach& beach, const CString& path)
 {
     CString error;
-    ASSERT_TRUE(beach.open(path, error)) << (LPCTSTR)error;
+    ASSERT_TRUE(beach.open(path, error, Schema())) << (LPCTSTR)error;
     EXPECT_FALSE(beach.isModified());
     Quolla* q = beach.digQuolla("sievex", "s");
     ASSERT_TRUE(q);

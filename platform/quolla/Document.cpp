@@ -1,0 +1,592 @@
+// Document.cpp - the document (Beach) and its sections (Quolla) over one
+// JSON file.
+#include "quolla.h"
+
+#include "DurableFile.h"
+#include "JsonValue.h"
+#include "RecordConversion.h"
+#include "Shapes.h"
+#include "TextConversion.h"
+
+#include <algorithm>
+#include <new>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+using namespace quo;
+
+namespace {
+
+bool isKnownKey(const QuoSchema* schema, const std::string& section, const std::string* key)
+{
+    for (int i = 0; schema && i < schema->count; ++i)
+        if (section == schema->keys[i].section && (!key || *key == schema->keys[i].key))
+            return true;
+    return false;
+}
+
+// What open() builds: the way down to the sections the schema knows, and
+// their known keys whole. The rest is checked but stays text until asked
+// for, so that whatever other tools keep in the document costs no memory.
+json::BuildRule builtAtOpen(const QuoSchema* schema)
+{
+    return [schema](const std::vector<std::string>& keys) {
+        switch (keys.size()) {
+        case 0: return json::Build::Members;  // the document
+        case 1: return keys[0] == "services" ? json::Build::Members : json::Build::Nothing;
+        case 2: return json::Build::Members;  // a service
+        case 3: return isKnownKey(schema, keys[2], NULL) ? json::Build::Members : json::Build::Nothing;
+        case 4: return isKnownKey(schema, keys[2], &keys[3]) ? json::Build::Everything : json::Build::Nothing;
+        }
+        return json::Build::Nothing;
+    };
+}
+
+// One refused value, as checkDocument finds it.
+struct Found
+{
+    int line = 0;
+    std::string service, section, key;
+    std::string what;     // continues the sentence that names the key
+    std::string message;  // the whole sentence
+};
+
+// The reason alone, without what joins it to the key's name.
+std::string reasonOf(const std::string& what)
+{
+    size_t from = 0;
+    while (from < what.size() && (what[from] == ' ' || what[from] == ':'))
+        ++from;
+    return what.substr(from);
+}
+
+// The owner's rule on a text that has its shape and can be held.
+bool checkRule(const QuoKeyShape& known, Shape shape, const json::Value& v, Fault& fault)
+{
+    CString text, reason;
+    if (!known.rule || shape != Shape::String || !fromUtf8(v.asString(), text) || known.rule(text, reason))
+        return true;
+    fault.line = v.line();
+    fault.what = " " + std::string(reason, reason.GetLength());
+    return false;
+}
+
+// Checks the document's frame and every known value. With all false it
+// stops at the first fault; otherwise it goes on past faults of values.
+// False when the frame itself is not a document: nothing can be read.
+// `reading` follows the value being checked, for a report of memory that
+// runs out on the way.
+bool checkDocument(const json::Value& doc, const QuoSchema* schema, bool all, std::vector<Found>& faults,
+                   int& reading)
+{
+    const json::Value* services = doc.find("services");
+    if (doc.kind() != json::Kind::Object || !services || services->kind() != json::Kind::Object) {
+        Found f;
+        f.line = services ? services->line() : doc.line();
+        f.what = f.message = "the document must be an object with a \"services\" object";
+        faults.push_back(f);
+        return false;
+    }
+    auto frameFault = [&](const json::Value& v, const std::string& message) {
+        Found f;
+        f.line = v.line();
+        f.what = f.message = message;
+        faults.push_back(f);
+    };
+    for (const auto& service : services->members()) {
+        const std::string ofService = " of service " + json::quote(service.first);
+        if (service.second.kind() != json::Kind::Object) {
+            frameFault(service.second, "service " + json::quote(service.first) + " must be an object");
+            if (!all)
+                return true;
+            continue;
+        }
+        for (const auto& section : service.second.members()) {
+            const std::string inSection = " in section " + json::quote(section.first) + ofService;
+            if (section.second.kind() != json::Kind::Object) {
+                frameFault(section.second, "section " + json::quote(section.first) + ofService + " must be an object");
+                if (!all)
+                    return true;
+                continue;
+            }
+            for (int i = 0; schema && i < schema->count; ++i) {
+                const QuoKeyShape& known = schema->keys[i];
+                const json::Value* value = section.first == known.section ? section.second.find(known.key) : NULL;
+                Shape shape;
+                if (!value || !shapeOfKind(known.typeName, shape))
+                    continue;
+                reading = value->line();
+                Fault fault;
+                if (!checkShape(shape, *value, fault) || !checkTexts(shape, *value, fault)
+                    || !checkRule(known, shape, *value, fault)) {
+                    Found f;
+                    f.line = fault.line;
+                    f.service = service.first;
+                    f.section = section.first;
+                    f.key = known.key;
+                    f.what = reasonOf(fault.what);
+                    f.message = "key " + json::quote(known.key) + inSection + fault.what;
+                    faults.push_back(f);
+                    if (!all)
+                        return true;
+                }
+            }
+        }
+    }
+    return true;
+}
+
+template <class T>
+T& held(QuoVal& value)
+{
+    return static_cast<QuoValOf<T>&>(value).value;
+}
+
+template <class T>
+const T& held(const QuoVal& value)
+{
+    return static_cast<const QuoValOf<T>&>(value).value;
+}
+
+}  // namespace
+
+
+/////////////////////////////////////////////////////////////////////////////
+// The document
+
+static CString tooLarge(const CString& name, const std::string& size)
+{
+    return name + ": too large: " + size.c_str() + " bytes, limit " +
+           std::to_string((int)Beach::maxDocumentBytes).c_str();
+}
+
+class BeachImpl
+{
+public:
+    json::Value doc;
+    std::string text;  // as read: what still stands in doc is written back from here
+    CString path;
+    bool opened = false;
+    bool modified = false;
+    bool damaged = false;  // an edit failed half way: the tree is not to be saved
+    bool inspected = false;  // opened for a check, faults and all: never saved
+    std::set<std::string> absent;  // places of known values with faults, when inspected
+
+    json::Value* section(const CString& sectionName, const CString& serviceName)
+    {
+        if (!opened)
+            return NULL;
+        json::Value* service = doc.find("services")->find(toUtf8(serviceName));
+        json::Value* section = service ? service->find(toUtf8(sectionName)) : NULL;
+        if (section)
+            build(*section);
+        return section;
+    }
+
+    // A value left as text at open, built now that it is asked for.
+    void build(json::Value& v)
+    {
+        json::ParseError error;
+        if (!json::expand(v, text, error))
+            throw std::bad_alloc();
+    }
+
+    // With faults NULL, the first fault refuses the document. Otherwise
+    // every fault is listed and the document opens unless nothing of it can
+    // be read; the values with faults then read as absent.
+    bool open(std::string bytes, const CString& name, CString& error, const QuoSchema* schema,
+              QuoFaultArray* faults)
+    {
+        if (bytes.size() > Beach::maxDocumentBytes) {
+            error = tooLarge(name, std::to_string(bytes.size()));
+            return false;
+        }
+        json::Value read;
+        json::ParseError parseError;
+        std::vector<Found> found;
+        int reading = 0;
+        bool exhausted = false;
+        bool readable = false;
+        bool kept = false;
+        if (!json::parse(bytes, read, parseError, builtAtOpen(schema))) {
+            Found f;
+            f.line = reading = parseError.line;
+            f.what = f.message = parseError.message;
+            found.push_back(f);
+            exhausted = parseError.outOfMemory;
+        } else {
+            try {
+                readable = checkDocument(read, schema, faults != NULL, found, reading);
+                if (readable && (found.empty() || faults != NULL)) {
+                    doc = std::move(read);
+                    text = std::move(bytes);
+                    path = name;
+                    opened = true;
+                    modified = false;
+                    damaged = false;
+                    inspected = faults != NULL;
+                    kept = true;
+                    absent.clear();
+                    for (const Found& f : found)
+                        if (!f.key.empty())
+                            absent.insert(placeOf(f.service, f.section, f.key));
+                }
+            } catch (const std::bad_alloc&) {
+                exhausted = true;
+            }
+        }
+        if (exhausted) {
+            read = json::Value();
+            error.Format("%s: out of memory while reading line %d", (LPCTSTR)name, reading);
+            return false;
+        }
+        if (faults != NULL) {
+            std::stable_sort(found.begin(), found.end(),
+                             [](const Found& x, const Found& y) { return x.line < y.line; });
+            for (const Found& f : found) {
+                QuoFault fault;
+                fault.line = f.line;
+                fault.service = messageText(f.service);
+                fault.section = messageText(f.section);
+                fault.key = messageText(f.key);
+                fault.what = messageText(f.what);
+                fault.message = messageText(f.message);
+                faults->Add(fault);
+            }
+        }
+        if (kept)
+            return true;
+        read = json::Value();
+        error.Format("%s: line %d: %s", (LPCTSTR)name, found.front().line, (LPCTSTR)messageText(found.front().message));
+        return false;
+    }
+
+    static std::string placeOf(const std::string& service, const std::string& section, const std::string& key)
+    {
+        return service + '\0' + section + '\0' + key;
+    }
+
+    bool isAbsent(const CString& service, const CString& section, const CString& key) const
+    {
+        return !absent.empty() && absent.count(placeOf(toUtf8(service), toUtf8(section), toUtf8(key)));
+    }
+
+    bool save(CString& error)
+    {
+        if (!opened) {
+            error = "no document has been opened, so there is nothing to save";
+            return false;
+        }
+        std::string reason;
+        if (inspected) {
+            error = path + ": cannot save the file: it was opened for a check only; the file was left as it was";
+            return false;
+        }
+        if (damaged) {
+            error = path + ": cannot save the file: an edit ran out of memory half way; the file was left as it was";
+            return false;
+        }
+        try {
+            if (durable::replaceFile(std::string(path, path.GetLength()), json::write(doc, text), reason)) {
+                modified = false;
+                return true;
+            }
+        } catch (const std::bad_alloc&) {
+            reason = "out of memory; the file was left as it was";
+        }
+        error = path + ": cannot save the file: " + messageText(reason);
+        return false;
+    }
+};
+
+namespace {
+
+// The tree may be replaced while a handle lives (the document can be opened
+// again), so a handle keeps names only.
+class QuollaSection : public Quolla
+{
+public:
+    QuollaSection(BeachImpl* beach, const CString& section, const CString& service)
+        : m_beach(beach), m_section(section), m_service(service)
+    {
+    }
+
+    bool getProp(const CString& key, QuoVal& value) override
+    {
+        Shape shape;
+        if (m_beach->isAbsent(m_service, m_section, key))
+            return false;
+        json::Value* section = m_beach->section(m_section, m_service);
+        json::Value* stored = section ? section->find(toUtf8(key)) : NULL;
+        if (stored)
+            m_beach->build(*stored);
+        Fault fault;
+        if (!stored || !shapeOfKind(value.typeName(), shape) || !checkShape(shape, *stored, fault))
+            return false;
+        switch (shape) {
+        case Shape::Int:
+            held<int>(value) = (int)stored->asInt();
+            return true;
+        case Shape::String:
+            return fromUtf8(stored->asString(), held<CString>(value));
+        case Shape::StringList: {
+            CStringList* list = held<CStringList*>(value);
+            if (!list)
+                return false;
+            std::vector<CString> items(stored->items().size());
+            for (size_t i = 0; i < items.size(); ++i)
+                if (!fromUtf8(stored->items()[i].asString(), items[i]))
+                    return false;
+            list->RemoveAll();
+            for (const CString& item : items)
+                list->AddTail(item);
+            return true;
+        }
+        case Shape::Servers:
+            return readRecords(*stored, held<QuoVGServerIpMap>(value), readServer);
+        case Shape::Groups:
+            return readRecords(*stored, held<QuoSievexMap>(value), readGroup);
+        case Shape::Bool:
+            break;
+        }
+        return false;
+    }
+
+    bool setProp(const CString& key, const QuoVal& value) override
+    {
+        Shape shape;
+        json::Value* section = m_beach->section(m_section, m_service);
+        if (!section || !shapeOfKind(value.typeName(), shape))
+            return false;
+        const std::string name = toUtf8(key);
+        json::Value* existing = section->find(name);
+        if (existing)
+            m_beach->build(*existing);  // a value equal to it keeps its text
+        json::Value v;
+        switch (shape) {
+        case Shape::Int:
+            v = json::Value::makeInt(held<int>(value));
+            break;
+        case Shape::String:
+            v = json::Value::makeString(toUtf8(held<CString>(value)));
+            break;
+        case Shape::StringList: {
+            const CStringList* list = held<CStringList*>(value);
+            if (!list)
+                return false;
+            v = json::Value::makeArray();
+            for (POSITION pos = list->GetHeadPosition(); pos;)
+                v.append(json::Value::makeString(toUtf8(list->GetNext(pos))));
+            break;
+        }
+        case Shape::Servers:
+        case Shape::Groups:
+            // The stored records are moved into their replacement: should
+            // that fail half way, the document is no longer whole.
+            try {
+                if (shape == Shape::Servers)
+                    v = updateRecords(existing, held<QuoVGServerIpMap>(value), serverFields);
+                else
+                    v = updateRecords(existing, held<QuoSievexMap>(value), groupFields);
+            } catch (...) {
+                m_beach->damaged = true;
+                throw;
+            }
+            break;
+        case Shape::Bool:
+            return false;
+        }
+        section->set(name, std::move(v));
+        m_beach->modified = true;
+        return true;
+    }
+
+    bool delProp(const CString& key) override
+    {
+        json::Value* section = m_beach->section(m_section, m_service);
+        if (!section || !section->erase(toUtf8(key)))
+            return false;
+        m_beach->modified = true;
+        return true;
+    }
+
+    bool submit() override
+    {
+        CString error;
+        return m_beach->save(error);
+    }
+
+    CString sectionName() const override { return m_section; }
+    CString serviceName() const override { return m_service; }
+
+private:
+    BeachImpl* m_beach;
+    CString m_section;
+    CString m_service;
+};
+
+}  // namespace
+
+/////////////////////////////////////////////////////////////////////////////
+// Beach
+
+Beach::Beach() : m_impl(new BeachImpl) {}
+
+Beach::~Beach() { delete m_impl; }
+
+// The file's bytes, up to the size limit.
+static bool readDocumentFile(const CString& path, std::string& text, CString& error)
+{
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        error = path + ": cannot read the file: it is a folder";
+        return false;
+    }
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE) {
+        error = path + ": cannot read the file: " + messageText(durable::systemMessage(GetLastError()));
+        return false;
+    }
+    // The size said is checked first, but what is read counts: a device or
+    // a growing file may give more.
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file, &size))
+        size.QuadPart = 0;
+    if (size.QuadPart > Beach::maxDocumentBytes) {
+        CloseHandle(file);
+        error = tooLarge(path, std::to_string(size.QuadPart));
+        return false;
+    }
+    DWORD failure = ERROR_SUCCESS;
+    bool overLimit = false;
+    try {
+        text.reserve((size_t)size.QuadPart);
+        char chunk[65536];
+        DWORD got = 0;
+        while (!overLimit) {
+            if (!ReadFile(file, chunk, sizeof chunk, &got, NULL)) {
+                failure = GetLastError();
+                break;
+            }
+            if (got == 0)
+                break;
+            overLimit = text.size() + got > Beach::maxDocumentBytes;
+            if (!overLimit)
+                text.append(chunk, got);
+        }
+    } catch (const std::bad_alloc&) {
+        failure = ERROR_NOT_ENOUGH_MEMORY;
+    }
+    CloseHandle(file);
+    if (overLimit) {
+        error = tooLarge(path, "more than " + std::to_string((int)Beach::maxDocumentBytes));
+        return false;
+    }
+    if (failure != ERROR_SUCCESS) {
+        error = path + ": cannot read the file: " + messageText(durable::systemMessage(failure));
+        return false;
+    }
+    return true;
+}
+
+static bool copyText(const CString& utf8Text, const CString& name, std::string& text, CString& error)
+{
+    try {
+        text.assign(utf8Text, utf8Text.GetLength());
+    } catch (const std::bad_alloc&) {
+        error = name + ": out of memory while reading line 1";
+        return false;
+    }
+    return true;
+}
+
+bool Beach::open(const CString& path, CString& error, const QuoSchema* schema)
+{
+    std::string text;
+    return readDocumentFile(path, text, error) && m_impl->open(std::move(text), path, error, schema, NULL);
+}
+
+bool Beach::openText(const CString& utf8Text, const CString& name, CString& error, const QuoSchema* schema)
+{
+    std::string text;
+    return copyText(utf8Text, name, text, error) && m_impl->open(std::move(text), name, error, schema, NULL);
+}
+
+bool Beach::inspect(const CString& path, CString& error, const QuoSchema* schema, QuoFaultArray& faults)
+{
+    std::string text;
+    return readDocumentFile(path, text, error) && m_impl->open(std::move(text), path, error, schema, &faults);
+}
+
+bool Beach::inspectText(const CString& utf8Text, const CString& name, CString& error, const QuoSchema* schema,
+                        QuoFaultArray& faults)
+{
+    std::string text;
+    return copyText(utf8Text, name, text, error) && m_impl->open(std::move(text), name, error, schema, &faults);
+}
+
+bool Beach::save(CString& error)
+{
+    return m_impl->save(error);
+}
+
+bool Beach::isModified() const
+{
+    return m_impl->modified;
+}
+
+CString Beach::text() const
+{
+    return m_impl->opened ? bytes(json::write(m_impl->doc, m_impl->text)) : CString();
+}
+
+CString Beach::path() const
+{
+    return m_impl->path;
+}
+
+bool Beach::hasService(const CString& serviceName) const
+{
+    return m_impl->opened && m_impl->doc.find("services")->find(toUtf8(serviceName)) != NULL;
+}
+
+void Beach::getServiceNames(CStringArray& names) const
+{
+    names.RemoveAll();
+    if (!m_impl->opened)
+        return;
+    for (const auto& service : m_impl->doc.find("services")->members())
+        names.Add(messageText(service.first));
+}
+
+int Beach::lineOf(const CString& serviceName, const CString& sectionName, const CString& key, LPCTSTR member,
+                  LPCTSTR field, int item) const
+{
+    const json::Value* v = m_impl->section(sectionName, serviceName);
+    v = v ? v->find(toUtf8(key)) : NULL;
+    if (v && member)
+        v = v->find(toUtf8(member));
+    if (v && field)
+        v = v->find(toUtf8(field));
+    if (v && item >= 0)
+        v = item < (int)v->items().size() ? &v->items()[item] : NULL;
+    return v ? v->line() : 0;
+}
+
+Quolla* Beach::digQuolla(const CString& sectionName, const CString& serviceName)
+{
+    const json::Value* section = m_impl->section(sectionName, serviceName);
+    if (!section || section->kind() != json::Kind::Object)
+        return NULL;
+    return new QuollaSection(m_impl, sectionName, serviceName);
+}
+
+bool Beach::tossQuolla(Quolla*& section)
+{
+    delete section;
+    section = NULL;
+    return true;
+}
