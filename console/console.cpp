@@ -4,6 +4,9 @@
 //   console.exe --document FILE --service NAME [--data-folder DIR]
 //               [--exceptions-only] [--screenshots DIR]
 //
+// Modes without the sheet (ConsoleModes.h) are chosen by their first
+// option, in kModes.
+//
 // Exit codes: 0 OK (the document saved), 1 Cancel (nothing written), 2 usage
 // or document error (nothing written) or a failed save (the file left as it
 // was; the message names it).
@@ -15,6 +18,8 @@
 #include "Veilgate.h"
 #include "VeilgateSettings.h"
 #include "Screenshots.h"
+#include "ConsoleModes.h"
+#include "ConsoleSupport.h"
 #include "DurableFile.h"
 #include <shellapi.h>
 #include <stdio.h>
@@ -24,52 +29,8 @@
 
 namespace {
 
-const char kUsage[] =
-    "usage: console.exe --document FILE --service NAME [--data-folder DIR]\n"
-    "                   [--exceptions-only] [--screenshots DIR]\n";
-
 // The console's member picker; the editor keeps it but never calls it.
 int PickMembers(CStringList&, CWnd*) { return 0; }
-
-// Writes text of the process code page to stderr as UTF-8; a console window
-// is handed the characters themselves.
-void Say(const std::string& text)
-{
-    std::wstring wide(text.size(), L'\0');
-    wide.resize(MultiByteToWideChar(CP_ACP, 0, text.data(), (int)text.size(), &wide[0], (int)wide.size()));
-    HANDLE handle = GetStdHandle(STD_ERROR_HANDLE);
-    DWORD mode, written;
-    if (GetConsoleMode(handle, &mode)) {
-        WriteConsoleW(handle, wide.data(), (DWORD)wide.size(), &written, NULL);
-        return;
-    }
-    std::string utf8(wide.size() * 3, '\0');
-    utf8.resize(WideCharToMultiByte(CP_UTF8, 0, wide.data(), (int)wide.size(), &utf8[0], (int)utf8.size(), NULL,
-                                    NULL));
-    fflush(stderr);
-    fwrite(utf8.data(), 1, utf8.size(), stderr);
-    fflush(stderr);
-}
-
-int Fail(const std::string& message)
-{
-    Say("console: " + message + "\n");
-    return 2;
-}
-
-int Usage(const std::string& message)
-{
-    Say(kUsage);
-    return Fail(message);
-}
-
-CString FolderOf(const CString& path)
-{
-    int slash = path.ReverseFind('\\');
-    if (path.ReverseFind('/') > slash)
-        slash = path.ReverseFind('/');
-    return slash < 0 ? CString(".") : path.Left(slash);
-}
 
 // The arguments as the system holds them, in characters, turned into the
 // process code page (UTF-8 under the console's manifest). False, naming the
@@ -200,11 +161,25 @@ int Run(const std::vector<std::string>& args)
 
 } // namespace
 
+// The modes without the sheet, by the option that chooses them; each is in
+// a file of its own.
+static const struct
+{
+    const char* option;
+    ConsoleMode run;
+} kModes[] = {
+    { NULL, NULL },
+};
+
 int main()
 {
     std::vector<std::string> args;
     std::string error;
     if (!Arguments(args, error))
         return Usage(error);
+    for (const auto& mode : kModes)
+        for (const std::string& arg : args)
+            if (mode.option != NULL && arg == mode.option)
+                return mode.run(args);
     return Run(args);
 }

@@ -1,0 +1,58 @@
+#include "ConsoleSupport.h"
+#include <stdio.h>
+
+namespace {
+
+const char kUsage[] =
+    "usage: console.exe --document FILE --service NAME [--data-folder DIR]\n"
+    "                   [--exceptions-only] [--screenshots DIR]\n";
+
+void Write(DWORD nStdHandle, FILE* stream, const std::string& text)
+{
+    std::wstring wide(text.size(), L'\0');
+    wide.resize(MultiByteToWideChar(CP_ACP, 0, text.data(), (int)text.size(), &wide[0], (int)wide.size()));
+    HANDLE handle = GetStdHandle(nStdHandle);
+    DWORD mode, written;
+    if (GetConsoleMode(handle, &mode)) {
+        WriteConsoleW(handle, wide.data(), (DWORD)wide.size(), &written, NULL);
+        return;
+    }
+    std::string utf8(wide.size() * 3, '\0');
+    utf8.resize(WideCharToMultiByte(CP_UTF8, 0, wide.data(), (int)wide.size(), &utf8[0], (int)utf8.size(), NULL,
+                                    NULL));
+    fflush(stream);
+    fwrite(utf8.data(), 1, utf8.size(), stream);
+    fflush(stream);
+}
+
+} // namespace
+
+void Say(const std::string& text)
+{
+    Write(STD_ERROR_HANDLE, stderr, text);
+}
+
+void Print(const std::string& text)
+{
+    Write(STD_OUTPUT_HANDLE, stdout, text);
+}
+
+int Fail(const std::string& message)
+{
+    Say("console: " + message + "\n");
+    return 2;
+}
+
+int Usage(const std::string& message)
+{
+    Say(kUsage);
+    return Fail(message);
+}
+
+CString FolderOf(const CString& path)
+{
+    int slash = path.ReverseFind('\\');
+    if (path.ReverseFind('/') > slash)
+        slash = path.ReverseFind('/');
+    return slash < 0 ? CString(".") : path.Left(slash);
+}

@@ -1,0 +1,19 @@
+// ConsoleSupport.h - what every mode of the console uses: its messages,
+// its output and the usage text.
+#pragma once
+
+#include "afx.h"
+#include <string>
+
+// Text of the process code page, as UTF-8 on stderr (Say) or stdout
+// (Print); a console window is handed the characters themselves.
+void Say(const std::string& text);
+void Print(const std::string& text);
+
+// "console: message" on stderr; 2, the exit code of a usage or document error.
+int Fail(const std::string& message);
+// The usage text and the message; 2.
+int Usage(const std::string& message);
+
+// The folder of a path written with "\" or "/"; "." for a bare name.
+CString FolderOf(const CString& path);
