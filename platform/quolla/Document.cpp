@@ -73,63 +73,117 @@ bool checkRule(const QuoKeyShape& known, Shape shape, const json::Value& v, Faul
     return false;
 }
 
+// The first entry of the schema for this section; -1 when it knows none.
+int knownSection(const QuoSchema* schema, const std::string& section)
+{
+    for (int i = 0; schema && i < schema->count; ++i)
+        if (section == schema->keys[i].section)
+            return i;
+    return -1;
+}
+
+std::string duplicate(const Member& m)
+{
+    return "duplicate key " + json::quote(m.first);
+}
+
 // Checks the document's frame and every known value. With all false it
 // stops at the first fault; otherwise it goes on past faults of values.
 // False when the frame itself is not a document: nothing can be read.
 // `reading` follows the value being checked, for a report of memory that
-// runs out on the way.
+// runs out on the way. A key given twice is a fault only where the editor
+// reads (services, its sections, its keys, their records and fields):
+// which of the two would it read? Elsewhere JSON allows it.
 bool checkDocument(const json::Value& doc, const QuoSchema* schema, bool all, std::vector<Found>& faults,
                    int& reading)
 {
     const json::Value* services = doc.find("services");
-    if (doc.kind() != json::Kind::Object || !services || services->kind() != json::Kind::Object) {
+    const Member* twice =
+        repeatedKey(doc, [](const std::string& key) { return key == "services" ? 0 : -1; });
+    if (doc.kind() != json::Kind::Object || !services || services->kind() != json::Kind::Object || twice) {
         Found f;
-        f.line = services ? services->line() : doc.line();
-        f.what = f.message = "the document must be an object with a \"services\" object";
+        f.line = twice ? twice->second.keyLine() : services ? services->line() : doc.line();
+        f.what = f.message = twice ? duplicate(*twice) : "the document must be an object with a \"services\" object";
         faults.push_back(f);
         return false;
     }
-    auto frameFault = [&](const json::Value& v, const std::string& message) {
+    auto frameFault = [&](int line, const std::string& message) {
         Found f;
-        f.line = v.line();
+        f.line = line;
         f.what = f.message = message;
         faults.push_back(f);
+        return !all;
     };
+    auto keyFault = [&](int line, const std::string& service, const std::string& section, const char* key,
+                        const std::string& what, const std::string& message) {
+        Found f;
+        f.line = line;
+        f.service = service;
+        f.section = section;
+        f.key = key;
+        f.what = what;
+        f.message = message;
+        faults.push_back(f);
+        return !all;
+    };
+    if (const Member* again = repeatedKey(*services))
+        if (frameFault(again->second.keyLine(), duplicate(*again)))
+            return true;
     for (const auto& service : services->members()) {
         const std::string ofService = " of service " + json::quote(service.first);
         if (service.second.kind() != json::Kind::Object) {
-            frameFault(service.second, "service " + json::quote(service.first) + " must be an object");
-            if (!all)
+            if (frameFault(service.second.line(), "service " + json::quote(service.first) + " must be an object"))
                 return true;
             continue;
         }
+        std::vector<bool> sectionSeen(schema ? schema->count : 0);
         for (const auto& section : service.second.members()) {
             const std::string inSection = " in section " + json::quote(section.first) + ofService;
-            if (section.second.kind() != json::Kind::Object) {
-                frameFault(section.second, "section " + json::quote(section.first) + ofService + " must be an object");
-                if (!all)
+            const int first = knownSection(schema, section.first);
+            if (first >= 0 && sectionSeen[first]) {
+                if (frameFault(section.second.keyLine(), duplicate(section)))
                     return true;
                 continue;
             }
-            for (int i = 0; schema && i < schema->count; ++i) {
+            if (first >= 0)
+                sectionSeen[first] = true;
+            if (section.second.kind() != json::Kind::Object) {
+                if (frameFault(section.second.line(),
+                               "section " + json::quote(section.first) + ofService + " must be an object"))
+                    return true;
+                continue;
+            }
+            for (int i = first; i >= 0 && i < schema->count; ++i) {
                 const QuoKeyShape& known = schema->keys[i];
-                const json::Value* value = section.first == known.section ? section.second.find(known.key) : NULL;
                 Shape shape;
-                if (!value || !shapeOfKind(known.typeName, shape))
+                if (section.first != known.section || !shapeOfKind(known.typeName, shape))
                     continue;
-                reading = value->line();
+                const Member* value = NULL;
+                const Member* again = NULL;
+                for (const Member& m : section.second.members()) {
+                    if (m.first != known.key)
+                        continue;
+                    if (value) {
+                        again = &m;
+                        break;
+                    }
+                    value = &m;
+                }
+                if (!value)
+                    continue;
+                reading = value->second.line();
+                const Member* inner = again ? again : repeatedRecordKey(shape, value->second);
+                if (inner) {
+                    if (keyFault(inner->second.keyLine(), service.first, section.first, known.key, duplicate(*inner),
+                                 duplicate(*inner)))
+                        return true;
+                    continue;
+                }
                 Fault fault;
-                if (!checkShape(shape, *value, fault) || !checkTexts(shape, *value, fault)
-                    || !checkRule(known, shape, *value, fault)) {
-                    Found f;
-                    f.line = fault.line;
-                    f.service = service.first;
-                    f.section = section.first;
-                    f.key = known.key;
-                    f.what = reasonOf(fault.what);
-                    f.message = "key " + json::quote(known.key) + inSection + fault.what;
-                    faults.push_back(f);
-                    if (!all)
+                if (!checkShape(shape, value->second, fault) || !checkTexts(shape, value->second, fault)
+                    || !checkRule(known, shape, value->second, fault)) {
+                    if (keyFault(fault.line, service.first, section.first, known.key, reasonOf(fault.what),
+                                 "key " + json::quote(known.key) + inSection + fault.what))
                         return true;
                 }
             }
@@ -189,7 +243,7 @@ public:
     void build(json::Value& v)
     {
         json::ParseError error;
-        if (!json::expand(v, text, error))
+        if (!json::expand(v, text, error, json::Keys::MayRepeat))
             throw std::bad_alloc();
     }
 
@@ -210,7 +264,7 @@ public:
         bool exhausted = false;
         bool readable = false;
         bool kept = false;
-        if (!json::parse(bytes, read, parseError, builtAtOpen(schema))) {
+        if (!json::parse(bytes, read, parseError, builtAtOpen(schema), json::Keys::MayRepeat)) {
             Found f;
             f.line = reading = parseError.line;
             f.what = f.message = parseError.message;
