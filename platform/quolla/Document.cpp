@@ -227,6 +227,18 @@ public:
     bool damaged = false;  // an edit failed half way: the tree is not to be saved
     bool inspected = false;  // opened for a check, faults and all: never saved
     std::set<std::string> absent;  // places of known values with faults, when inspected
+    // What the file holds unless someone changed it: text, as read from
+    // path, until a save writes `written`. Nothing for a text opened from
+    // memory.
+    bool fromFile = false;
+    bool saved = false;
+    std::string written;
+    // Edits so far (setProp, delProp), and a save refused because the file
+    // changed, made with the edits counted then: it kept its version beside
+    // the file, so the same edits are not kept twice.
+    unsigned edits = 0;
+    CString refused;
+    unsigned refusedAt = 0;
 
     json::Value* section(const CString& sectionName, const CString& serviceName)
     {
@@ -237,6 +249,12 @@ public:
         if (section)
             build(*section);
         return section;
+    }
+
+    void changed()
+    {
+        modified = true;
+        ++edits;
     }
 
     // A value left as text at open, built now that it is asked for.
@@ -251,7 +269,7 @@ public:
     // every fault is listed and the document opens unless nothing of it can
     // be read; the values with faults then read as absent.
     bool open(std::string bytes, const CString& name, CString& error, const QuoSchema* schema,
-              QuoFaultArray* faults)
+              QuoFaultArray* faults, bool readFromFile)
     {
         if (bytes.size() > Beach::maxDocumentBytes) {
             error = tooLarge(name, std::to_string(bytes.size()));
@@ -281,6 +299,10 @@ public:
                     modified = false;
                     damaged = false;
                     inspected = faults != NULL;
+                    fromFile = readFromFile;
+                    saved = false;
+                    written = std::string();
+                    refused.Empty();
                     kept = true;
                     absent.clear();
                     for (const Found& f : found)
@@ -342,15 +364,29 @@ public:
             error = path + ": cannot save the file: an edit ran out of memory half way; the file was left as it was";
             return false;
         }
+        if (!refused.IsEmpty() && refusedAt == edits) {
+            error = refused;
+            return false;
+        }
+        std::string keptAs;
         try {
-            if (durable::replaceFile(std::string(path, path.GetLength()), json::write(doc, text), reason)) {
+            std::string bytes = json::write(doc, text);
+            if (durable::replaceFile(std::string(path, path.GetLength()), bytes, reason, durable::Steps(),
+                                     fromFile ? (saved ? &written : &text) : NULL, &keptAs)) {
                 modified = false;
+                saved = true;
+                written = std::move(bytes);
+                refused.Empty();
                 return true;
             }
         } catch (const std::bad_alloc&) {
             reason = "out of memory; the file was left as it was";
         }
         error = path + ": cannot save the file: " + messageText(reason);
+        if (!keptAs.empty()) {
+            refused = error;
+            refusedAt = edits;
+        }
         return false;
     }
 };
@@ -453,7 +489,7 @@ public:
             return false;
         }
         section->set(name, std::move(v));
-        m_beach->modified = true;
+        m_beach->changed();
         return true;
     }
 
@@ -462,7 +498,7 @@ public:
         json::Value* section = m_beach->section(m_section, m_service);
         if (!section || !section->erase(toUtf8(key)))
             return false;
-        m_beach->modified = true;
+        m_beach->changed();
         return true;
     }
 
@@ -560,26 +596,26 @@ static bool copyText(const CString& utf8Text, const CString& name, std::string& 
 bool Beach::open(const CString& path, CString& error, const QuoSchema* schema)
 {
     std::string text;
-    return readDocumentFile(path, text, error) && m_impl->open(std::move(text), path, error, schema, NULL);
+    return readDocumentFile(path, text, error) && m_impl->open(std::move(text), path, error, schema, NULL, true);
 }
 
 bool Beach::openText(const CString& utf8Text, const CString& name, CString& error, const QuoSchema* schema)
 {
     std::string text;
-    return copyText(utf8Text, name, text, error) && m_impl->open(std::move(text), name, error, schema, NULL);
+    return copyText(utf8Text, name, text, error) && m_impl->open(std::move(text), name, error, schema, NULL, false);
 }
 
 bool Beach::inspect(const CString& path, CString& error, const QuoSchema* schema, QuoFaultArray& faults)
 {
     std::string text;
-    return readDocumentFile(path, text, error) && m_impl->open(std::move(text), path, error, schema, &faults);
+    return readDocumentFile(path, text, error) && m_impl->open(std::move(text), path, error, schema, &faults, true);
 }
 
 bool Beach::inspectText(const CString& utf8Text, const CString& name, CString& error, const QuoSchema* schema,
                         QuoFaultArray& faults)
 {
     std::string text;
-    return copyText(utf8Text, name, text, error) && m_impl->open(std::move(text), name, error, schema, &faults);
+    return copyText(utf8Text, name, text, error) && m_impl->open(std::move(text), name, error, schema, &faults, false);
 }
 
 bool Beach::save(CString& error)

@@ -258,6 +258,11 @@ public:
     // (through links): a new file beside it, then one replacing step. A
     // read-only file is not replaced. On failure the old file is untouched
     // and the message names the file and says so. Quolla::submit() is this.
+    // A file that no longer holds what was read from it (or last saved) was
+    // changed by someone else: it is left as it is, this document is kept
+    // beside it under a name the message gives, and saving the same edits
+    // again says so again without keeping them twice. New files that saves
+    // killed on the way left beside the file are removed.
     bool save(CString& error);
     // Whether setProp or delProp has been called since the document was
     // opened or last saved (setting an equal value counts: it was asked to

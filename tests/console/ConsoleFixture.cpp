@@ -128,7 +128,7 @@ void Console::Start(const std::wstring& args)
 {
     std::wstring cmd = L"\"" + Widen(BinFolder()) + L"\\console.exe\" " + args;
     SECURITY_ATTRIBUTES inherited = { sizeof inherited, NULL, TRUE };
-    HANDLE errors = CreateFileA((folder + "\\stderr.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
+    HANDLE errors = CreateFileA((folder + "\\" + errorsName).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     STARTUPINFOW si = {};
     si.cb = sizeof si;
@@ -145,7 +145,7 @@ void Console::Start(const std::wstring& args)
 
 std::string Console::Errors() const
 {
-    std::string text = ReadFile(folder + "\\stderr.txt");
+    std::string text = ReadFile(folder + "\\" + errorsName);
     text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
     return text;
 }

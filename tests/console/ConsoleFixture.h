@@ -20,6 +20,8 @@ protected:
     std::string folder;
     std::string document;
     PROCESS_INFORMATION process = {};
+    // The file of the folder that takes what the console writes to stderr.
+    std::string errorsName = "stderr.txt";
 
     void SetUp() override;
     void TearDown() override;

@@ -98,3 +98,66 @@ TEST_F(Console, ADocumentReachedThroughALinkIsSavedWhereItLeads)
     EXPECT_EQ("later", ReadFile(link));
     RemoveSymbolicLink(link);
 }
+
+TEST_F(Console, OfTwoEditorsOnOneDocumentTheLaterSaveIsKeptBesideWhatTheEarlierOneSaved)
+{
+    const std::string before = ReadFile(document);
+    Start(StandardArgs());
+    HWND first = WaitForSheet();
+    PROCESS_INFORMATION later = {};
+    struct Ending  // whichever is kept there ends with the test
+    {
+        PROCESS_INFORMATION& p;
+        ~Ending() { if (p.hProcess) TerminateProcess(p.hProcess, 99); }
+    } ending{ later };
+    std::swap(process, later);
+    errorsName = "stderr-later.txt";
+    Start(StandardArgs());
+    HWND second = WaitForSheet();
+    std::swap(process, later);  // the first one saves first
+    ASSERT_TRUE(first && second);
+    ShowPage(first, PageIndex(first, "VG: Non-operational Privileges"));
+    SwitchBlockAllAndConfirm(first);
+    EXPECT_EQ(0u, WaitForExit());
+    const std::string saved = ReadFile(document);
+
+    std::swap(process, later);
+    EXPECT_EQ(2u, Press(second, PSBTN_OK));
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((document + ".*.mine").c_str(), &found);
+    ASSERT_NE(INVALID_HANDLE_VALUE, find) << Errors();
+    const std::string kept = folder + "\\" + found.cFileName;
+    EXPECT_FALSE(FindNextFileA(find, &found)) << "kept twice";
+    FindClose(find);
+    EXPECT_EQ("console: " + document + ": cannot save the file: it changed since it was read; it was left as it "
+              "is, and the new version was kept as " + kept + "\n",
+              Errors());
+    EXPECT_NE(before, saved);
+    EXPECT_EQ(saved, ReadFile(document));
+    EXPECT_EQ(before, ReadFile(kept));  // the later one changed nothing
+}
+
+TEST_F(Console, ASaveRemovesWhatKilledSavesLeftButNotWhatARunningOneHolds)
+{
+    Start("--bogus");
+    const std::string ended = std::to_string(process.dwProcessId);
+    EXPECT_EQ(2u, WaitForExit());
+    const std::string killed = document + "." + ended + ".new", killedToo = document + "." + ended + "-2.new";
+    const std::string others = document + ".new";
+    const std::string held = document + "." + std::to_string(GetCurrentProcessId()) + ".new";
+    WriteText(killed, "{ torn");
+    WriteText(killedToo, "{ torn");
+    WriteText(others, "someone else's");
+    // As a running save holds its new file.
+    HANDLE holding = CreateFileA(held.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, NULL, CREATE_NEW, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, holding);
+    DWORD written = 0;
+    WriteFile(holding, "half", 4, &written, NULL);
+
+    EXPECT_EQ(0u, OpenAndPress(StandardArgs(), PSBTN_OK)) << Errors();
+    CloseHandle(holding);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(killed.c_str()));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(killedToo.c_str()));
+    EXPECT_EQ("half", ReadFile(held));
+    EXPECT_EQ("someone else's", ReadFile(others));
+}
