@@ -389,6 +389,18 @@ public:
         }
         return false;
     }
+
+    bool canSave(CString& error) const
+    {
+        std::string reason;
+        if (!opened)
+            error = "no document has been opened, so there is nothing to save";
+        else if (inspected)
+            error = path + ": cannot save the file: it was opened for a check only";
+        else if (!durable::canReplace(std::string(path, path.GetLength()), reason))
+            error = path + ": cannot save the file: " + messageText(reason);
+        return opened && !inspected && reason.empty();
+    }
 };
 
 namespace {
@@ -621,6 +633,11 @@ bool Beach::inspectText(const CString& utf8Text, const CString& name, CString& e
 bool Beach::save(CString& error)
 {
     return m_impl->save(error);
+}
+
+bool Beach::canSave(CString& error) const
+{
+    return m_impl->canSave(error);
 }
 
 bool Beach::isModified() const

@@ -241,6 +241,24 @@ bool keepBeside(const std::string& temporary, const std::string& target, const S
 
 }  // namespace
 
+bool canReplace(const std::string& path, std::string& reason)
+{
+    const std::string target = finalPath(path);
+    reason = unreplaceable(target);
+    if (!reason.empty())
+        return false;
+    // A file made and gone again: no trace stays, even if the process dies.
+    std::string probe;
+    DWORD failure = ERROR_SUCCESS;
+    HANDLE file = createSide(target, Steps(), FILE_FLAG_DELETE_ON_CLOSE, probe, failure);
+    if (file == INVALID_HANDLE_VALUE) {
+        reason = "no file can be made in its folder: " + systemMessage(failure);
+        return false;
+    }
+    CloseHandle(file);
+    return true;
+}
+
 bool replaceFile(const std::string& path, const std::string& bytes, std::string& reason, const Steps& steps,
                  const std::string* readBefore, std::string* keptAs)
 {

@@ -43,6 +43,11 @@ std::string finalPath(const std::string& path);
 bool replaceFile(const std::string& path, const std::string& bytes, std::string& reason,
                  const Steps& steps = Steps(), const std::string* readBefore = NULL, std::string* keptAs = NULL);
 
+// Whether a file could take the place of the file path reaches now, found
+// without changing anything that stays: false, with the reason, for a
+// folder, a read-only file, and a folder or volume where no file can be made.
+bool canReplace(const std::string& path, std::string& reason);
+
 // The system's text for an error code, without the full stop and line end.
 std::string systemMessage(DWORD code);
 

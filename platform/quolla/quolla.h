@@ -264,6 +264,11 @@ public:
     // again says so again without keeping them twice. New files that saves
     // killed on the way left beside the file are removed.
     bool save(CString& error);
+    // Whether save() could write the file now, found without changing
+    // anything that stays: false, with a message that names the file and
+    // says why, for a read-only file, a folder or volume where no file can
+    // be made, and a document opened for a check.
+    bool canSave(CString& error) const;
     // Whether setProp or delProp has been called since the document was
     // opened or last saved (setting an equal value counts: it was asked to
     // be written).

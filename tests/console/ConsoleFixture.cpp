@@ -167,10 +167,12 @@ HWND Console::WaitForSheet()
 
 DWORD Console::WaitForExit()
 {
+    // One that does not end in time is ended, so that it holds up nothing.
+    DWORD code = 99;
     if (WaitForSingleObject(process.hProcess, 20000) != WAIT_OBJECT_0)
-        return 99;
-    DWORD code = 0;
-    GetExitCodeProcess(process.hProcess, &code);
+        TerminateProcess(process.hProcess, code);
+    else
+        GetExitCodeProcess(process.hProcess, &code);
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
     process = {};

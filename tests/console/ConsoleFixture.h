@@ -40,6 +40,7 @@ protected:
     HWND WaitForWindow(const char* caption, bool shown = true);
     // The sheet, or NULL when the console ended without showing it.
     HWND WaitForSheet();
+    // The console's exit code; 99, and the console ended, after 20 s.
     DWORD WaitForExit();
     // Presses one of the sheet's buttons; the console's exit code.
     DWORD Press(HWND sheet, int button);
