@@ -239,6 +239,16 @@ public:
     unsigned edits = 0;
     CString refused;
     unsigned refusedAt = 0;
+    // Edits held to be taken back: each section as it stood before its
+    // first change since holdEdits().
+    struct Held
+    {
+        std::string service, section;
+        json::Value before;
+    };
+    bool holding = false;
+    bool modifiedWhenHeld = false;
+    std::vector<Held> held;
 
     json::Value* section(const CString& sectionName, const CString& serviceName)
     {
@@ -251,10 +261,49 @@ public:
         return section;
     }
 
+    // The section an edit is about to change; its first change while edits
+    // are held keeps a copy of it as it stands.
+    json::Value* changing(const CString& sectionName, const CString& serviceName)
+    {
+        json::Value* s = section(sectionName, serviceName);
+        if (!s || !holding)
+            return s;
+        const std::string service = toUtf8(serviceName), name = toUtf8(sectionName);
+        for (const Held& h : held)
+            if (h.service == service && h.section == name)
+                return s;
+        held.push_back(Held{ service, name, *s });
+        return s;
+    }
+
     void changed()
     {
         modified = true;
         ++edits;
+    }
+
+    void hold()
+    {
+        held.clear();
+        holding = opened;
+        modifiedWhenHeld = modified;
+    }
+
+    // A save while edits are held wrote them: taken back, the document
+    // differs from the file.
+    void takeBack()
+    {
+        edits += !held.empty();
+        for (Held& h : held) {
+            json::Value* service = doc.find("services")->find(h.service);
+            json::Value* s = service ? service->find(h.section) : NULL;
+            if (s)
+                *s = std::move(h.before);
+        }
+        if (holding)
+            modified = modifiedWhenHeld;
+        held.clear();
+        holding = false;
     }
 
     // A value left as text at open, built now that it is asked for.
@@ -303,6 +352,8 @@ public:
                     saved = false;
                     written = std::string();
                     refused.Empty();
+                    held.clear();
+                    holding = false;
                     kept = true;
                     absent.clear();
                     for (const Found& f : found)
@@ -374,6 +425,7 @@ public:
             if (durable::replaceFile(std::string(path, path.GetLength()), bytes, reason, durable::Steps(),
                                      fromFile ? (saved ? &written : &text) : NULL, &keptAs)) {
                 modified = false;
+                modifiedWhenHeld = holding;  // see takeBack()
                 saved = true;
                 written = std::move(bytes);
                 refused.Empty();
@@ -459,7 +511,7 @@ public:
     bool setProp(const CString& key, const QuoVal& value) override
     {
         Shape shape;
-        json::Value* section = m_beach->section(m_section, m_service);
+        json::Value* section = m_beach->changing(m_section, m_service);
         if (!section || !shapeOfKind(value.typeName(), shape))
             return false;
         const std::string name = toUtf8(key);
@@ -507,7 +559,7 @@ public:
 
     bool delProp(const CString& key) override
     {
-        json::Value* section = m_beach->section(m_section, m_service);
+        json::Value* section = m_beach->changing(m_section, m_service);
         if (!section || !section->erase(toUtf8(key)))
             return false;
         m_beach->changed();
@@ -638,6 +690,22 @@ bool Beach::save(CString& error)
 bool Beach::canSave(CString& error) const
 {
     return m_impl->canSave(error);
+}
+
+void Beach::holdEdits()
+{
+    m_impl->hold();
+}
+
+void Beach::takeBackEdits()
+{
+    m_impl->takeBack();
+}
+
+void Beach::keepEdits()
+{
+    m_impl->held.clear();
+    m_impl->holding = false;
 }
 
 bool Beach::isModified() const

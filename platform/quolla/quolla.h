@@ -269,6 +269,14 @@ public:
     // says why, for a read-only file, a folder or volume where no file can
     // be made, and a document opened for a check.
     bool canSave(CString& error) const;
+    // Edits that may be taken back. After holdEdits(), takeBackEdits() puts
+    // every section changed since back as it stood, and isModified() as it
+    // was; keepEdits() lets them stand. A section is copied as it first
+    // changes, so what does not change costs nothing. One hold at a time:
+    // holding again lets what was held stand.
+    void holdEdits();
+    void takeBackEdits();
+    void keepEdits();
     // Whether setProp or delProp has been called since the document was
     // opened or last saved (setting an equal value counts: it was asked to
     // be written).
