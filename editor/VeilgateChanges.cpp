@@ -3,7 +3,8 @@
 #include "SafeContentPage.h"
 #include "ScheduleGrid.h"
 #include <algorithm>
-#include <map>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 using namespace VgSettings;
@@ -103,23 +104,33 @@ CString Joined(const CStringArray& items, LPCTSTR separator)
     return text;
 }
 
-std::map<CString, int> Counts(const CStringArray& items)
+// How often each item stands in a list. The views point into the list's own
+// texts, so that a list of a million entries is counted without copies.
+typedef std::unordered_map<std::string_view, int> ItemCounts;
+
+std::string_view View(const CString& text)
 {
-    std::map<CString, int> counts;
+    return std::string_view((LPCTSTR)text, text.GetLength());
+}
+
+ItemCounts Counts(const CStringArray& items)
+{
+    ItemCounts counts;
+    counts.reserve(items.GetSize());
     for (int i = 0; i < items.GetSize(); ++i)
-        ++counts[items[i]];
+        ++counts[View(items[i])];
     return counts;
 }
 
 // A line "SIGN item" for each item beyond as many as the other list holds;
 // the others, in their order, into kept.
 void Unmatched(Lines& lines, const CString& where, const CString& field, const CStringArray& items,
-               std::map<CString, int> inOther, LPCTSTR sign, CStringArray& kept)
+               ItemCounts inOther, LPCTSTR sign, CStringArray& kept)
 {
     for (int i = 0; i < items.GetSize(); ++i) {
-        int& left = inOther[items[i]];
-        if (left > 0) {
-            --left;
+        auto found = inOther.find(View(items[i]));
+        if (found != inOther.end() && found->second > 0) {
+            --found->second;
             kept.Add(items[i]);
         } else {
             lines.Add(where, field, sign + items[i]);
@@ -134,6 +145,11 @@ void Unmatched(Lines& lines, const CString& where, const CString& field, const C
 void ListChanges(Lines& lines, const CString& where, const CString& field, const CStringArray& before,
                  const CStringArray& after, bool ordered)
 {
+    bool same = before.GetSize() == after.GetSize();
+    for (int i = 0; same && i < before.GetSize(); ++i)
+        same = before[i] == after[i];
+    if (same)
+        return;
     CStringArray keptBefore, keptAfter;
     Unmatched(lines, where, field, before, Counts(after), "- ", keptBefore);
     Unmatched(lines, where, field, after, Counts(before), "+ ", keptAfter);
