@@ -60,5 +60,7 @@ protected:
     void OnMoveServerUp();
     void OnMoveServerDown();
     void OnEditServer();
+    // The buttons follow the selection however it changes.
+    void OnServerItemChanged(NMHDR* pNMHDR, LRESULT* pResult);
     DECLARE_MESSAGE_MAP()
 };

@@ -180,6 +180,29 @@ TEST(ControlPage, InactiveFilterOpensWithTheListUsableAndFollowsTheCheckBoxAfter
     EXPECT_EQ(IDOK, s.Run());
 }
 
+TEST(ControlPage, TheButtonsFollowASelectionMadeWithTheKeyboard)
+{
+    ControlSheet s(1);
+    s.Servers(3);
+    s.Do([&s]() {
+        HWND list = s.Item(IDC_SERVER_LIST);
+        SetFocus(list);
+        struct { UINT key; const char* selected; const char* enabled; } steps[] = {
+            { VK_HOME, "0", "Edit Down" },
+            { VK_DOWN, "1", "Edit Up Down" },
+            { VK_END, "2", "Edit Up" },
+            { VK_UP, "1", "Edit Up Down" },
+        };
+        for (const auto& step : steps) {
+            PressKey(list, step.key);
+            EXPECT_EQ(step.selected, s.Selection());
+            EXPECT_EQ("Activate List Add Remove " + std::string(step.enabled) + " Bypass Message", s.Enabled())
+                << "after key " << step.key;
+        }
+    }).Press(PSBTN_CANCEL);
+    s.Run();
+}
+
 TEST(ControlPage, ActiveFilterOpensWithEveryServerControlButTheSelectionsOnes)
 {
     ControlSheet s(1);
