@@ -66,6 +66,8 @@ void VeilgateControlPage::DoDataExchange(CDataExchange* pDX)
 BOOL VeilgateControlPage::OnInitDialog()
 {
     CPropertyPage::OnInitDialog();
+    // Not left to the edit: Wine's default is 30000, Windows' 32,767.
+    SendDlgItemMessage(IDC_DENY_MESSAGE, EM_LIMITTEXT, DenyMessageLimit);
     // The list stays enabled here whatever the flag; from the first click
     // on the check box on, it follows the check box like the buttons.
     EnableItems(this, { IDC_BYPASS, IDC_ADD_SERVER, IDC_REMOVE_SERVER, IDC_EDIT_SERVER }, *m_pActivate == 1);

@@ -221,6 +221,39 @@ TEST(ControlPage, ActiveFilterOpensWithEveryServerControlButTheSelectionsOnes)
     EXPECT_EQ(0, s.bypass);
 }
 
+TEST(ControlPage, TheDenyMessageStopsTypingAndPastingAtItsLimit)
+{
+    const int limit = VeilgateControlPage::DenyMessageLimit;
+    ControlSheet s(0);
+    // In lines: wrapping one long paragraph would take seconds.
+    CString message;
+    while (message.GetLength() + 80 < limit - 5)
+        message += CString('a', 78) + "\r\n";
+    message += CString('a', limit - 5 - message.GetLength());
+    s.denyMessage = message;
+    int afterPaste = 0, afterTyping = 0;
+    s.Do([&]() {
+        HWND edit = s.Item(IDC_DENY_MESSAGE);
+        SetFocus(edit);
+        SendMessageA(edit, EM_SETSEL, limit, limit);
+        HGLOBAL text = GlobalAlloc(GMEM_MOVEABLE, 11);
+        memcpy(GlobalLock(text), "0123456789", 11);
+        GlobalUnlock(text);
+        ASSERT_TRUE(OpenClipboard(NULL));
+        EmptyClipboard();
+        SetClipboardData(CF_TEXT, text);
+        CloseClipboard();
+        SendMessageA(edit, WM_PASTE, 0, 0);
+        afterPaste = GetWindowTextLengthA(edit);
+        TypeChar(edit, 'x');
+        afterTyping = GetWindowTextLengthA(edit);
+    }).Press(PSBTN_OK);
+    EXPECT_EQ(IDOK, s.Run());
+    EXPECT_EQ(limit, afterPaste);
+    EXPECT_EQ(limit, afterTyping);
+    EXPECT_EQ(message + "01234", s.denyMessage);
+}
+
 TEST(ControlPage, ServersShowByPositionAndAreStoredUnderTheirRowKeys)
 {
     ControlSheet s(1);
