@@ -38,7 +38,8 @@ namespace VgSettings
         ScheduleHoursPerDay = 24,
         ScheduleLength = ScheduleDays * ScheduleHoursPerDay,  // 168
         // The most a person may type into an edit by default: the deny
-        // message holds at most this many characters as shown.
+        // message holds at most this many characters as shown (CR LF
+        // counted).
         DenyMessageLimit = 32767,
     };
 

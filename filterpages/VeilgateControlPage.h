@@ -13,6 +13,7 @@
 #include "afxcmn.h"
 #include "quolla.h"
 #include "VeilgateApi.h"
+#include "VeilgateSettings.h"
 
 class VG_API VeilgateControlPage : public CPropertyPage
 {
@@ -20,12 +21,13 @@ public:
     VeilgateControlPage(CString* denyMessage, int* activate, int* bypass);
 
     // The most characters the deny message holds in its display form (CR LF
-    // line ends counted): the platform's default limit of what a person may
-    // type into an edit. The field stops typing and pasting there. Under
+    // line ends counted), as the settings description has it; the store
+    // refuses a longer stored message at open. The field stops typing and
+    // pasting there. Under
     // Wine, word wrapping takes time that grows with the square of a
     // paragraph's length: a much longer message would keep the page from
     // showing for seconds, or for good.
-    enum { DenyMessageLimit = 32767 };
+    enum { DenyMessageLimit = VgSettings::DenyMessageLimit };
 
     CListCtrl m_listServers;
     QuoValOf<QuoVGServerIpMap> m_serverMap;  // owns its entries
