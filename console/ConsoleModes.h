@@ -7,3 +7,6 @@
 #include <vector>
 
 typedef int (*ConsoleMode)(const std::vector<std::string>& args);
+
+// --check --document FILE [--service NAME] [--data-folder DIR]
+int CheckMode(const std::vector<std::string>& args);

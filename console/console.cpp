@@ -168,6 +168,7 @@ static const struct
     const char* option;
     ConsoleMode run;
 } kModes[] = {
+    { "--check", CheckMode },
     { NULL, NULL },
 };
 
