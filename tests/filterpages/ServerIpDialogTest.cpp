@@ -125,3 +125,25 @@ TEST_F(ServerDialog, EnterInTheAddressFieldReturnsItWithoutLeadingZeros)
     }));
     EXPECT_STREQ("10.1.20.3", dlg.m_strAddress);
 }
+
+// A stored address the check refuses is one that OK refuses once the
+// dialog is preset with it, as Edit presets it.
+TEST(ServerDialogCheck, RefusesWhatOkRefuses)
+{
+    for (const char* address : { "10.1.2.3", "010.001.002.003", "10.1.2.3x", "0.1.2.3", "10.1.2.256", "10.1.2",
+                                 "1000.1.2.3", "" }) {
+        VeilgateServerIpDialog dlg;
+        dlg.m_strAddress = address;
+        const bool refused = VeilgateServerIpDialog::CheckAddress(address) != 0;
+        ModalDriver driver;
+        driver.onWindow(kServerDialogCaption, [](HWND h) { PressDialogButton(h, IDOK); });
+        if (refused) {
+            driver.answerMessageBox();
+            driver.onWindow(kServerDialogCaption, [](HWND h) { PressDialogButton(h, IDCANCEL); });
+        }
+        EXPECT_EQ(refused ? IDCANCEL : IDOK, driver.run([&] { return dlg.DoModal(); })) << address;
+        EXPECT_EQ(refused ? std::vector<std::string>{ kInvalidAddress } : std::vector<std::string>{},
+                  driver.messages()) << address;
+        EXPECT_EQ("", driver.failure()) << address;
+    }
+}
