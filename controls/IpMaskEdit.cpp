@@ -284,12 +284,6 @@ int IpEdit::FailingField(const CString& text, int nLastField, BOOL bNetworkMask,
     return -1;
 }
 
-BOOL IpEdit::IsValidAddress(LPCTSTR lpszMask, LPCTSTR lpszAddress)
-{
-    CString mask(lpszMask != NULL ? lpszMask : ""), message;
-    return FailingField(MaskText::LayData(mask, AddressToData(lpszAddress)), 4, LastFieldStart(mask) == 16, message) < 0;
-}
-
 void IpEdit::FieldSelection(int nField, int& nStart, int& nEnd)
 {
     ASSERT(nField >= 0 && nField <= 4);

@@ -79,9 +79,6 @@ namespace IpEdit
     // The first field out of range, checking from nLastField down to 0, or
     // -1 when all pass. Field 4 exists only under the network mask.
     VG_API int FailingField(const CString& text, int nLastField, BOOL bNetworkMask, CString& strMessage);
-    // Whether a control under this mask, set to this address (SetAddress),
-    // holds a valid address (IsValidAddress).
-    VG_API BOOL IsValidAddress(LPCTSTR lpszMask, LPCTSTR lpszAddress);
     // The characters selected when a field fails.
     VG_API void FieldSelection(int nField, int& nStart, int& nEnd);
 

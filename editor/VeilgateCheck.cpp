@@ -2,6 +2,8 @@
 #include "VeilgateSettings.h"
 #include "VeilgateControlPage.h"
 #include "VeilgateServerIpDialog.h"
+#include "VeilgateExceptionDialog.h"
+#include "VeilgateExPage.h"
 #include "ProxySettingsPage.h"
 #include "SafeContentPage.h"
 #include "MimeCatalogue.h"
@@ -72,6 +74,7 @@ private:
         VgFinding finding;
         finding.line = line;
         finding.text = m_service + "/" + Describe(key).section + "/" + KeyName(key) + ": " + text;
+        finding.text.TrimRight();  // some of the sheet's messages end in a blank
         m_findings.Add(finding);
     }
 
@@ -171,6 +174,47 @@ private:
         QuoValOf<QuoSievexMap> groups;
         if (Read(section, Rules, groups))
             CheckGroups(groups.value);
+
+        CStringList allowed, denied;
+        QuoValOf<CStringList*> allowedHolder(&allowed), deniedHolder(&denied);
+        Read(section, UrlsAllow, allowedHolder);
+        Read(section, UrlsDeny, deniedHolder);
+        CheckExceptions(UrlsAllow, allowed, CStringList());
+        CheckExceptions(UrlsDeny, denied, allowed);
+    }
+
+    // Each entry as the definition dialog would have written it, and as the
+    // exceptions page would add it after the entries before it: an entry
+    // of the other list (only the denied list is held against the allowed
+    // one, so that a pair is reported once) or one already listed is
+    // refused with the page's own message.
+    void CheckExceptions(Key key, const CStringList& entries, const CStringList& other)
+    {
+        ExceptionList::Batch batch(CStringList(), other);
+        const int denySide = key == UrlsDeny ? 1 : 0;
+        POSITION pos = entries.GetHeadPosition();
+        for (int i = 0; pos != NULL; ++i) {
+            const CString& line = entries.GetNext(pos);
+            CString written, message;
+            if (!ExceptionText::ParseEntry(line, written, message))
+                Warn(LineOf(key, i), key, Quoted(line) + ": " + message);
+            else if (written != line)
+                Warn(LineOf(key, i), key,
+                     Quoted(line) + ": the exception definition dialog writes it " + Quoted(written));
+            CStringArray one;
+            one.Add(line);
+            switch (batch.Add(line)) {
+            case ExceptionList::Batch::InOtherList:
+                message = ExceptionList::OtherListMessage(denySide, one);
+                break;
+            case ExceptionList::Batch::AlreadyListed:
+                message = ExceptionList::AlreadyListedMessage(one);
+                break;
+            default:
+                continue;
+            }
+            Warn(LineOf(key, i), key, message);
+        }
     }
 
     // The page lists the servers by position and stores row i under the

@@ -4,6 +4,8 @@
 
 namespace {
 
+const char kHandWritten[] = ",\n          \"www.example.com/news:80 /daily/*\"";
+
 struct CheckConsole : Console
 {
     std::string catalogue;
@@ -24,6 +26,9 @@ struct CheckConsole : Console
             SetEnvironmentVariableA("DISPLAY", savedDisplay.c_str());
         Console::TearDown();
     }
+    // The sample without its one entry that the definition dialog could
+    // not have written (a URL with a path).
+    std::string SoundSample() { return Replaced(ReadFile(document), kHandWritten, ""); }
     std::string Check(const std::string& extra = "") { return "--check --document \"" + document + "\"" + extra; }
     void ExpectUntouched(const std::string& text)
     {
@@ -38,9 +43,17 @@ private:
 
 } // namespace
 
-TEST_F(CheckConsole, TheSampleHasNoProblems)
+TEST_F(CheckConsole, TheSampleWithoutItsHandWrittenUrlHasNoProblems)
 {
-    const std::string text = ReadFile(document);
+    std::string text = ReadFile(document);
+    EXPECT_EQ(1u, Run(Check()));
+    EXPECT_EQ(document + ":46: warning: http-proxy/sievex/urls_allow: \"www.example.com/news:80 /daily/*\": Please "
+                         "enter URL in the form 'www.example.com'\n" + document + ": 0 errors, 1 warning\n",
+              Errors());
+    ExpectUntouched(text);
+
+    text = SoundSample();
+    WriteText(document, text);
     EXPECT_EQ(0u, Run(Check()));
     EXPECT_EQ(document + ": no problems\n", Errors());
     ExpectUntouched(text);
@@ -48,7 +61,7 @@ TEST_F(CheckConsole, TheSampleHasNoProblems)
 
 TEST_F(CheckConsole, ErrorsThenWarningsEachOnItsLine)
 {
-    std::string text = ReadFile(document);
+    std::string text = SoundSample();
     text = Replaced(text, "\"remove_cookies\": 0", "\"remove_cookies\": \"no\"");
     text = Replaced(text, "\"allowbypass\": 0", "\"allowbypass\": 0.5");
     text = Replaced(text, "\"port\": 4005", "\"port\": 70000");
@@ -65,7 +78,7 @@ TEST_F(CheckConsole, ErrorsThenWarningsEachOnItsLine)
 
 TEST_F(CheckConsole, WarningsAloneExitWithOneAndUsageErrorsWithTwo)
 {
-    std::string text = Replaced(ReadFile(document), "\"idle_timeout\": 600", "\"idle_timeout\": 1500");
+    std::string text = Replaced(SoundSample(), "\"idle_timeout\": 600", "\"idle_timeout\": 1500");
     WriteText(document, text);
     EXPECT_EQ(1u, Run(Check()));
     EXPECT_EQ(document + ":12: warning: http-proxy/proxy_http/idle_timeout: 1500: Please enter an integer between 0 "

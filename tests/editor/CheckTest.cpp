@@ -27,6 +27,14 @@ const char kSound[] = R"({ "services": { "http-proxy": {
     },
     "activate": 1,
     "denymsg": "Blocked.",
+    "urls_allow": [
+      "10.1.2.3",
+      "www.example.com",
+      "10.20.0.0/16 /intranet/*"
+    ],
+    "urls_deny": [
+      "172.16.5.9:6667 "
+    ],
     "rules": { "Zeta": {
       "opMask": "1000000000000000000000000000000000000000",
       "schedule": "000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000001",
@@ -126,6 +134,16 @@ TEST_F(Check, EachPlantedFaultIsOneWarningOnItsLine)
           "http-proxy/sievex/rules: group \"Zeta\": schedule has a character other than \"0\" or \"1\" at position 167" },
         { "\"nonOpMask\": \"\"", "\"nonOpMask\": \"0\"", "\"nonOpMask\"",
           "http-proxy/sievex/rules: group \"Zeta\": nonOpMask has 1 characters, not 40" },
+        { "\"www.example.com\",", "\"www.example.com/news\",", "www.example.com/news",
+          "http-proxy/sievex/urls_allow: \"www.example.com/news\": Please enter URL in the form 'www.example.com'" },
+        { "\"172.16.5.9:6667 \"", "\"172.16.5.9:6667\"", "\"172.16.5.9:6667\"",
+          "http-proxy/sievex/urls_deny: \"172.16.5.9:6667\": the exception definition dialog writes it "
+          "\"172.16.5.9:6667 \"" },
+        { "\"172.16.5.9:6667 \"", "\"WWW.example.com\"", "\"WWW.example.com\"",
+          "http-proxy/sievex/urls_deny: The following exceptions already exist in the allowed exceptions list: "
+          "WWW.example.com" },
+        { "\"www.example.com\",", "\"www.example.com\",\n      \"Www.Example.com\",", "Www.Example.com",
+          "http-proxy/sievex/urls_allow: These exceptions are already listed: Www.Example.com" },
     };
     for (const Case& c : cases) {
         const std::string text = Replaced(kSound, c.from, c.to);
