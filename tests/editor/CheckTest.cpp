@@ -4,6 +4,8 @@
 #include "VeilgateCheck.h"
 #include "VeilgateSettings.h"
 #include "TempFolder.h"
+#include "TextSupport.h"
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -44,15 +46,6 @@ const char kSound[] = R"({ "services": { "http-proxy": {
 )";
 
 const char kCatalogue[] = "image/gif\tGIF image\ntext/html\tHTML document\n";
-
-std::string Replaced(std::string text, const std::string& from, const std::string& to)
-{
-    const size_t at = text.find(from);
-    EXPECT_NE(std::string::npos, at) << from;
-    if (at != std::string::npos)
-        text.replace(at, from.size(), to);
-    return text;
-}
 
 int LineOf(const std::string& text, const std::string& what)
 {
