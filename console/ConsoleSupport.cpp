@@ -6,7 +6,8 @@ namespace {
 const char kUsage[] =
     "usage: console.exe --document FILE --service NAME [--data-folder DIR]\n"
     "                   [--exceptions-only] [--screenshots DIR]\n"
-    "       console.exe --diff OLD NEW [--service NAME]\n";
+    "       console.exe --diff OLD NEW [--service NAME]\n"
+    "       console.exe --check --document FILE [--service NAME] [--data-folder DIR]\n";
 
 void Write(DWORD nStdHandle, FILE* stream, const std::string& text)
 {

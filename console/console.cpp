@@ -172,6 +172,7 @@ static const struct
     ConsoleMode run;
 } kModes[] = {
     { "--diff", DiffMode },
+    { "--check", CheckMode },
     { NULL, NULL },
 };
 

@@ -124,6 +124,24 @@ CString IpEdit::NormalizeAddress(LPCTSTR lpszText)
     return result;
 }
 
+BOOL IpEdit::IsValidAddress(const CString& mask, LPCTSTR lpszAddress)
+{
+    CString address(lpszAddress != NULL ? lpszAddress : "");
+    CString shown = Relay(mask, address);
+    CString written = address, laid = shown;
+    written.Remove(' ');
+    laid.Remove(' ');
+    CString message;
+    return laid == written && FailingField(shown, 4, LastFieldStart(mask) == 16, message) < 0;
+}
+
+CString IpEdit::ConfirmedAddress(const CString& mask, LPCTSTR lpszAddress)
+{
+    CString text = Relay(mask, NormalizeAddress(lpszAddress));
+    text.Remove(' ');
+    return text;
+}
+
 IpEdit::Rewrite IpEdit::DeleteKey(const CString& mask, const CString& text, int nStart, int nEnd)
 {
     Order(nStart, nEnd);
@@ -347,7 +365,7 @@ BOOL IpMaskEdit::IsValidAddress()
 {
     CString text;
     GetWindowText(text);
-    return ValidateFields(4, text, FALSE);
+    return IpEdit::IsValidAddress(m_strMask, text);
 }
 
 BOOL IpMaskEdit::ValidateFields(int nLastField, LPCTSTR lpszText, BOOL bMessages)

@@ -25,6 +25,7 @@
 #include "quolla.h"
 #include "VeilgateApi.h"
 #include <vector>
+#include <limits.h>
 
 namespace VgSettings
 {
@@ -96,6 +97,9 @@ namespace VgSettings
         UINT field;           // the control that edits it
         UINT label;           // the control whose text names it; 0: the field's label
         Reading reading;
+        // Kind "int": the numbers the sheet takes (its page checks them so).
+        int minimum = INT_MIN;
+        int maximum = INT_MAX;
     };
 
     // The keys, in this order: "proxy_http" as the settings page reads it,
@@ -141,6 +145,8 @@ namespace VgSettings
         UINT field;
         UINT label;
         Reading reading;
+        int minimum = INT_MIN;  // kind "int": the numbers it may hold
+        int maximum = INT_MAX;
     };
 
     enum ServerField { ServerAddress, ServerPort, ServerPosition, ServerFieldCount };
@@ -173,6 +179,25 @@ namespace VgSettings
     // "Sunday" to "Saturday"; the words for the two kinds of hour.
     VG_API LPCTSTR DayName(int day);
     VG_API LPCTSTR HourWord(BOOL operational);
+
+    // A number against its range: false, with the framework's message for a
+    // number out of range ("Please enter an integer between 0 and 1000.").
+    VG_API bool CheckNumber(int value, int minimum, int maximum, CString& message);
+    inline bool CheckNumber(const Setting& s, int value, CString& message)
+    {
+        return CheckNumber(value, s.minimum, s.maximum, message);
+    }
+    inline bool CheckNumber(const RecordField& f, int value, CString& message)
+    {
+        return CheckNumber(value, f.minimum, f.maximum, message);
+    }
+    // Whether a stored mask says exactly what its page shows and stores
+    // again: CategoryCount (or ScheduleLength) characters "0" and "1".
+    // Otherwise false, with the reason ("has 39 characters, not 40"). The
+    // empty text, which a group may hold for either, reads as every category
+    // allowed and as DefaultSchedule().
+    VG_API bool CheckCategoryMask(const CString& mask, CString& reason);
+    VG_API bool CheckSchedule(const CString& schedule, CString& reason);
 
     // What the store is told when it opens a document: the owned keys with
     // their kinds, and the deny message's limit.

@@ -225,15 +225,21 @@ void VeilgateControlPage::OnEditServer()
     UpdateButtons();
 }
 
+UINT VeilgateControlPage::CheckActivation(int activate, int nServers)
+{
+    return activate != 0 && nServers == 0 ? IDS_VG_NO_SERVER : 0;
+}
+
 BOOL VeilgateControlPage::OnApply()
 {
     StoreServerList();
-    if (*m_pActivate != 0 && m_listServers.GetItemCount() == 0) {
+    UINT refusal = CheckActivation(*m_pActivate, m_listServers.GetItemCount());
+    if (refusal != 0) {
         // Confirmed from another page: show the page the message is about.
         CPropertySheet* pSheet = GetSheet();
         if (pSheet != NULL && pSheet->GetActivePage() != this)
             pSheet->SetActivePage(this);
-        AfxMessageBox(IDS_VG_NO_SERVER, MB_OK);
+        AfxMessageBox(refusal, MB_OK);
         GetDlgItem(IDC_ADD_SERVER)->SetFocus();
         return FALSE;
     }

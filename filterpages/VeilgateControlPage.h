@@ -50,6 +50,9 @@ public:
     // are left: the one above it, or the last one when the top row went;
     // -1 when the list is empty.
     static int SelectionAfterRemoval(int nRemoved, int nRemaining);
+    // Why the sheet cannot be confirmed with these values: 0 when it can,
+    // else the message (an active filter needs a server).
+    static UINT CheckActivation(int activate, int nServers);
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

@@ -18,15 +18,6 @@ void WriteText(const std::string& path, const std::string& text)
     out << text;
 }
 
-std::string Replaced(std::string text, const std::string& from, const std::string& to)
-{
-    const size_t at = text.find(from);
-    EXPECT_NE(std::string::npos, at) << from;
-    if (at != std::string::npos)
-        text.replace(at, from.size(), to);
-    return text;
-}
-
 namespace {
 
 std::wstring Widen(const std::string& text)

@@ -8,11 +8,10 @@
 #include <prsht.h>
 #include <string>
 #include "quolla.h"
+#include "TextSupport.h"
 
 std::string ReadFile(const std::string& path);
 void WriteText(const std::string& path, const std::string& text);
-// text with the first from replaced by to; a from it lacks fails the test.
-std::string Replaced(std::string text, const std::string& from, const std::string& to);
 
 class Console : public ::testing::Test
 {

@@ -311,3 +311,30 @@ TEST_F(SettingsSheet, ServiceWithoutSectionShowsDefaultsAndOkCreatesNothing)
     EXPECT_EQ(nullptr, document->digQuolla("proxy_http", "http-proxy"));
     EXPECT_STREQ(before, document->text());
 }
+
+// The check of a stored caching proxy and of a stored time-out answers as
+// the page does at OK.
+TEST_F(SettingsSheet, TheCheckOfAStoredValueRefusesWhatOkRefuses)
+{
+    for (const char* stored : { "10.0.0.1:65536", "10.0.0.1:70000", "224.0.0.1:80", "10.0.0.1", "10.0.0.1: ",
+                                "10.0.0.1:80x", "10.0.0.1:1234567" }) {
+        Open("\"proxy_server\": \"" + std::string(stored) + "\"");
+        const UINT refusal = ProxySettingsPage::CheckStoredProxyServer(stored);
+        When([&] { Press(PSBTN_OK); });
+        if (refusal != 0) {
+            driver->answerMessageBox();
+            When([&] { Press(PSBTN_CANCEL); });
+        }
+        EXPECT_EQ(refusal != 0 ? IDCANCEL : IDOK, Run()) << stored;
+        CString message;
+        message.LoadString(refusal);
+        EXPECT_EQ(refusal != 0 ? std::vector<std::string>{ (LPCTSTR)message } : std::vector<std::string>{},
+                  driver->messages()) << stored;
+    }
+    CString message;
+    const VgSettings::Setting& timeout = VgSettings::Describe(VgSettings::IdleTimeout);
+    EXPECT_TRUE(VgSettings::CheckNumber(timeout, 1000, message) && VgSettings::CheckNumber(timeout, 0, message));
+    EXPECT_FALSE(VgSettings::CheckNumber(timeout, 1001, message));
+    EXPECT_STREQ(kRangeMessage, message);
+    EXPECT_FALSE(VgSettings::CheckNumber(timeout, -1, message));
+}
