@@ -7,3 +7,7 @@
 #include <vector>
 
 typedef int (*ConsoleMode)(const std::vector<std::string>& args);
+
+// ExceptionsMode.cpp: an exception list out of a document and into it.
+int ExportExceptions(const std::vector<std::string>& args);
+int ImportExceptions(const std::vector<std::string>& args);

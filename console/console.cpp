@@ -168,6 +168,8 @@ static const struct
     const char* option;
     ConsoleMode run;
 } kModes[] = {
+    { "--export-exceptions", ExportExceptions },
+    { "--import-exceptions", ImportExceptions },
     { NULL, NULL },
 };
 
