@@ -22,6 +22,7 @@
 #include "VeilgateSettings.h"
 #include "VeilgateExceptionDialog.h"
 #include "VeilgateExPage.h"
+#include <string.h>
 #include <string>
 
 namespace {
@@ -108,24 +109,30 @@ std::string Utf8Of(const CString& text)
     return utf8;
 }
 
-bool TextOf(const std::string& utf8, CString& text, std::string& problem)
+bool TextOf(const char* utf8, int length, CString& text, std::string& problem)
 {
-    const int length = (int)utf8.size();
-    const int wideLength = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), length, NULL, 0);
+    bool ascii = true;
+    for (int i = 0; i < length && ascii; ++i)
+        ascii = utf8[i] > 0;
+    if (ascii) {
+        text = CString(utf8, length);
+        return true;
+    }
+    if (memchr(utf8, '\0', length) != NULL) {
+        problem = "the line holds U+0000";
+        return false;
+    }
+    const int wideLength = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, length, NULL, 0);
     if (wideLength == 0) {
         problem = "the line is not UTF-8 text";
         return false;
     }
-    if (utf8.find('\0') != std::string::npos) {
-        problem = "the line holds U+0000";
-        return false;
-    }
     if (GetACP() == CP_UTF8) {
-        text = CString(utf8.data(), length);
+        text = CString(utf8, length);
         return true;
     }
     std::wstring wide(wideLength, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, &wide[0], wideLength);
+    MultiByteToWideChar(CP_UTF8, 0, utf8, length, &wide[0], wideLength);
     BOOL lossy = FALSE;
     std::string bytes(wideLength * 2, '\0');
     bytes.resize(WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, &bytes[0],
@@ -176,7 +183,8 @@ bool ReadInput(const CString& path, std::string& bytes, std::string& error)
     return true;
 }
 
-// Calls line(number, text) for every line of bytes, the line end removed.
+// Calls line(number, first, length) for every line of bytes, without its
+// line end and its leading blanks.
 template <class Line>
 void ForEachLine(const std::string& bytes, Line line)
 {
@@ -185,7 +193,9 @@ void ForEachLine(const std::string& bytes, Line line)
         size_t end = bytes.find_first_of("\r\n", pos);
         if (end == std::string::npos)
             end = bytes.size();
-        line(number, bytes.substr(pos, end - pos));
+        const size_t start = bytes.find_first_not_of(" \t", pos);
+        if (start < end)
+            line(number, bytes.data() + start, (int)(end - start));
         pos = end + (bytes.compare(end, 2, "\r\n") == 0 ? 2 : 1);
     }
 }
@@ -322,13 +332,12 @@ int ImportExceptions(const std::vector<std::string>& args)
     const std::string in = (LPCTSTR)options.file;
     std::string refusals;
     int present = 0, refused = 0;
-    ForEachLine(bytes, [&](int number, const std::string& raw) {
-        const size_t start = raw.find_first_not_of(" \t");
-        if (start == std::string::npos || raw[start] == '#')
+    ForEachLine(bytes, [&](int number, const char* first, int length) {
+        if (*first == '#')
             return;
         CString line, entry, message;
         std::string problem;
-        if (!TextOf(raw.substr(start), line, problem)) {
+        if (!TextOf(first, length, line, problem)) {
             message = problem.c_str();
         } else if (ExceptionText::ParseEntry(line, entry, message)) {
             switch (batch.Add(entry)) {
