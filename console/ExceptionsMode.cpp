@@ -34,6 +34,15 @@ struct Options
     bool dryRun = false;
 };
 
+// The document a mode works on, with the side's list and the other one.
+struct Lists
+{
+    Options options;
+    Beach beach;
+    Quolla* section = NULL;  // open until the mode is done with it
+    CStringList own, other;
+};
+
 // The mode's options; 0 when they are sound, else the exit code of the
 // usage error that was reported.
 int ReadOptions(const std::vector<std::string>& args, const std::string& mode, Options& options)
@@ -75,23 +84,26 @@ LPCTSTR ListKey(int denySide)
     return VgSettings::KeyName(denySide ? VgSettings::UrlsDeny : VgSettings::UrlsAllow);
 }
 
-// Opens the document and reads the side's list and the other one; 0, or
-// the exit code of the error that was reported. section stays open.
-int OpenLists(const Options& options, Beach& beach, Quolla*& section, CStringList& own, CStringList& other)
+// Reads the mode's options, opens the document and reads both lists; 0,
+// or the exit code of the error that was reported.
+int Open(const std::vector<std::string>& args, const std::string& mode, Lists& lists)
 {
+    const Options& options = lists.options;
+    if (int code = ReadOptions(args, mode, lists.options))
+        return code;
     CString error;
-    if (!beach.open(options.document, error, VgSettings::StoreSchema()))
+    if (!lists.beach.open(options.document, error, VgSettings::StoreSchema()))
         return Fail((LPCTSTR)error);
-    if (!beach.hasService(options.service))
+    if (!lists.beach.hasService(options.service))
         return Fail(std::string("there is no service \"") + (LPCTSTR)options.service + "\" in " +
                     (LPCTSTR)options.document);
-    section = beach.digQuolla(VgSettings::kFilterSection, options.service);
-    if (section == NULL)
+    lists.section = lists.beach.digQuolla(VgSettings::kFilterSection, options.service);
+    if (lists.section == NULL)
         return Fail(std::string("the service \"") + (LPCTSTR)options.service + "\" of " +
                     (LPCTSTR)options.document + " has no section \"" + VgSettings::kFilterSection + "\"");
-    QuoValOf<CStringList*> ownValue(&own), otherValue(&other);
-    section->getProp(ListKey(options.denySide), ownValue);
-    section->getProp(ListKey(!options.denySide), otherValue);
+    QuoValOf<CStringList*> own(&lists.own), other(&lists.other);
+    lists.section->getProp(ListKey(options.denySide), own);
+    lists.section->getProp(ListKey(!options.denySide), other);
     return 0;
 }
 
@@ -166,9 +178,12 @@ bool ReadInput(const CString& path, std::string& bytes, std::string& error)
     char chunk[65536];
     DWORD got = 0;
     bool read = true;
-    while (bytes.size() <= (size_t)Beach::maxDocumentBytes && (read = ReadFile(file, chunk, sizeof chunk, &got, NULL)) &&
-           got > 0)
+    while (bytes.size() <= (size_t)Beach::maxDocumentBytes) {
+        read = ReadFile(file, chunk, sizeof chunk, &got, NULL) != FALSE;
+        if (!read || got == 0)
+            break;
         bytes.append(chunk, got);
+    }
     const DWORD failure = GetLastError();
     CloseHandle(file);
     if (bytes.size() > (size_t)Beach::maxDocumentBytes) {
@@ -264,15 +279,12 @@ void WriteStandardOutput(const std::string& bytes)
 
 int ExportExceptions(const std::vector<std::string>& args)
 {
-    Options options;
-    if (int code = ReadOptions(args, "--export-exceptions", options))
+    Lists lists;
+    if (int code = Open(args, "--export-exceptions", lists))
         return code;
-    Beach beach;
-    Quolla* section = NULL;
-    CStringList own, other;
-    if (int code = OpenLists(options, beach, section, own, other))
-        return code;
-    beach.tossQuolla(section);
+    lists.beach.tossQuolla(lists.section);
+    const Options& options = lists.options;
+    const CStringList& own = lists.own;
 
     const std::string out = (LPCTSTR)options.file;
     std::string bytes, warnings;
@@ -314,21 +326,17 @@ int ExportExceptions(const std::vector<std::string>& args)
 
 int ImportExceptions(const std::vector<std::string>& args)
 {
-    Options options;
-    if (int code = ReadOptions(args, "--import-exceptions", options))
+    Lists lists;
+    if (int code = Open(args, "--import-exceptions", lists))
         return code;
-    Beach beach;
-    Quolla* section = NULL;
-    CStringList own, other;
-    if (int code = OpenLists(options, beach, section, own, other))
-        return code;
+    const Options& options = lists.options;
     std::string bytes, error;
     if (!ReadInput(options.file, bytes, error)) {
-        beach.tossQuolla(section);
+        lists.beach.tossQuolla(lists.section);
         return Fail(error);
     }
 
-    ExceptionList::Batch batch(own, other);
+    ExceptionList::Batch batch(lists.own, lists.other);
     const std::string in = (LPCTSTR)options.file;
     std::string refusals;
     int present = 0, refused = 0;
@@ -360,16 +368,15 @@ int ImportExceptions(const std::vector<std::string>& args)
     if (!refusals.empty())
         Say(refusals);
 
-    if (batch.AddedCount() > 0 && !options.dryRun) {
-        batch.Result(own);
-        section->setProp(ListKey(options.denySide), QuoValOf<CStringList*>(&own));
-        beach.tossQuolla(section);
-        CString saveError;
-        if (!beach.save(saveError))
-            return Fail((LPCTSTR)saveError);
-    } else {
-        beach.tossQuolla(section);
+    const bool save = batch.AddedCount() > 0 && !options.dryRun;
+    if (save) {
+        batch.Result(lists.own);
+        lists.section->setProp(ListKey(options.denySide), QuoValOf<CStringList*>(&lists.own));
     }
+    lists.beach.tossQuolla(lists.section);
+    CString saveError;
+    if (save && !lists.beach.save(saveError))
+        return Fail((LPCTSTR)saveError);
     Print(std::to_string(batch.AddedCount()) + " added, " + std::to_string(present) + " already present, " +
           std::to_string(refused) + " refused\n");
     return refused ? 1 : 0;

@@ -27,28 +27,13 @@ protected:
     {
         return RunMode("--import-exceptions", side, list, extra);
     }
-    Texts Stored(const char* key)
-    {
-        Beach beach;
-        CString error;
-        EXPECT_TRUE(beach.open(document.c_str(), error)) << (LPCTSTR)error;
-        Quolla* section = beach.digQuolla("sievex", "http-proxy");
-        CStringList entries;
-        QuoValOf<CStringList*> value(&entries);
-        EXPECT_TRUE(section != nullptr && section->getProp(key, value)) << key;
-        beach.tossQuolla(section);
-        Texts texts;
-        for (POSITION pos = entries.GetHeadPosition(); pos != NULL;)
-            texts.push_back((LPCTSTR)entries.GetNext(pos));
-        return texts;
-    }
 };
 
 } // namespace
 
 TEST_F(ExceptionFiles, EveryLineFormIsStoredAsTheDialogWritesItAndRefusalsNameTheirLine)
 {
-    const Texts denied = Stored("urls_deny");
+    const Texts denied = StoredList("urls_deny");
     WriteText(list, "\xEF\xBB\xBF# allowed for the lab\r\n"
                     "10.5.0.1:8080\r\n"                     // 2: the dialog's blank after the port
                     "   010.005.000.002 /lab/*\r\n"         // 3: leading blanks go, zeros too
@@ -81,8 +66,8 @@ TEST_F(ExceptionFiles, EveryLineFormIsStoredAsTheDialogWritesItAndRefusalsNameTh
     EXPECT_EQ((Texts{ "10.1.2.3", "10.1.2.4:8080 ", "10.20.0.0/16 /intranet/*", "10.5.0.1:8080 ", "10.5.0.2 /lab/*",
                       "10.6.0.0/16:443  /a b ", "224.0.0.251", "93.184.216.34", "lab.example.org",
                       "last.example.org", "www.example.com/news:80 /daily/*" }),
-              Stored("urls_allow"));
-    EXPECT_EQ(denied, Stored("urls_deny"));
+              StoredList("urls_allow"));
+    EXPECT_EQ(denied, StoredList("urls_deny"));
 }
 
 TEST_F(ExceptionFiles, AnAllowedEntryIsRefusedFromTheDeniedListWithThePagesOtherMessage)
@@ -95,7 +80,7 @@ TEST_F(ExceptionFiles, AnAllowedEntryIsRefusedFromTheDeniedListWithThePagesOther
               Errors());
     EXPECT_EQ((Texts{ "172.16.5.9", "192.168.200.0/24", "203.0.113.7:6667 ", "games.example.net",
                       "new.example.net" }),
-              Stored("urls_deny"));
+              StoredList("urls_deny"));
 }
 
 TEST_F(ExceptionFiles, ADryRunAndARunThatAddsNothingWriteNothing)
@@ -154,14 +139,14 @@ TEST_F(ExceptionFiles, ExportThenImportIntoAnEmptyListGivesTheListBackByteForByt
     emptyDenied();
     WriteText(list, "b.example.org /caf\xC3\xA9/*\n10.9.0.0/16:0 \nA.example.org\n0.0.0.0\n10.8.0.1:80  x\n");
     EXPECT_EQ(0u, Import("denied"));
-    const Texts stored = Stored("urls_deny");
+    const Texts stored = StoredList("urls_deny");
     EXPECT_EQ(0u, RunMode("--export-exceptions", "denied", list));
     const std::string exported = ReadFile(list);
     EXPECT_EQ("0.0.0.0\n10.8.0.1:80  x\n10.9.0.0/16:0 \nA.example.org\nb.example.org /caf\xC3\xA9/*\n", exported);
 
     emptyDenied();
     EXPECT_EQ(0u, Import("denied"));
-    EXPECT_EQ(stored, Stored("urls_deny"));
+    EXPECT_EQ(stored, StoredList("urls_deny"));
     EXPECT_EQ(0u, RunMode("--export-exceptions", "denied", "-"));
     EXPECT_EQ(exported, ReadFile(folder + "\\stderr.txt"));
 }
