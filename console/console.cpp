@@ -101,6 +101,8 @@ int Edit(const CString& document, const CString& service, const CString& dataFol
         StartScreenshots("HTTP Proxy", (LPCTSTR)screenshots);
     }
 
+    // What OK changes is told against the document as it was read.
+    const CString before = beach.text();
     int confirmed;
     {
         Veilgate editor(PickMembers, &beach);
@@ -120,6 +122,7 @@ int Edit(const CString& document, const CString& service, const CString& dataFol
     // is saved here, once.
     if (beach.isModified() && !beach.save(error))
         return Fail((LPCTSTR)error);
+    PrintSavedChanges(before, beach, service);
     return 0;
 }
 
@@ -170,6 +173,7 @@ static const struct
 } kModes[] = {
     { "--export-exceptions", ExportExceptions },
     { "--import-exceptions", ImportExceptions },
+    { "--diff", DiffMode },
     { NULL, NULL },
 };
 

@@ -3,6 +3,7 @@
 #include "Veilgate.h"
 #include "vggEditPrivilege.h"
 #include "resource.h"
+#include <algorithm>
 
 namespace VgSettings
 {
@@ -261,6 +262,22 @@ const QuoSchema* StoreSchema()
         }
     }
     return &schema;
+}
+
+std::vector<const QuoVGServerIp*> ServersInListOrder(const QuoVGServerIpMap& servers)
+{
+    std::vector<const QuoVGServerIp*> ordered;
+    POSITION pos = servers.GetStartPosition();
+    while (pos != NULL) {
+        CString key;
+        QuoVGServerIp* pServer;
+        servers.GetNextAssoc(pos, key, pServer);
+        if (pServer != NULL)
+            ordered.push_back(pServer);
+    }
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const QuoVGServerIp* a, const QuoVGServerIp* b) { return a->position < b->position; });
+    return ordered;
 }
 
 } // namespace VgSettings

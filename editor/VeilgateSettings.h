@@ -24,6 +24,7 @@
 #include "afx.h"
 #include "quolla.h"
 #include "VeilgateApi.h"
+#include <vector>
 
 namespace VgSettings
 {
@@ -175,4 +176,8 @@ namespace VgSettings
     // What the store is told when it opens a document: the owned keys with
     // their kinds, and the deny message's limit.
     VG_API const QuoSchema* StoreSchema();
+
+    // The servers of a server map in the order the server list shows them:
+    // by position; those of equal position in the map's order.
+    VG_API std::vector<const QuoVGServerIp*> ServersInListOrder(const QuoVGServerIpMap& servers);
 }

@@ -1,7 +1,7 @@
 #include "VeilgateControlPage.h"
 #include "VeilgateServerIpDialog.h"
+#include "VeilgateSettings.h"
 #include "resource.h"
-#include <algorithm>
 #include <stdlib.h>
 #include <vector>
 
@@ -78,17 +78,7 @@ BOOL VeilgateControlPage::OnInitDialog()
 
 void VeilgateControlPage::FillServerList()
 {
-    std::vector<const QuoVGServerIp*> servers;
-    POSITION pos = m_serverMap.value.GetStartPosition();
-    while (pos != NULL) {
-        CString key;
-        QuoVGServerIp* pServer;
-        m_serverMap.value.GetNextAssoc(pos, key, pServer);
-        if (pServer != NULL)
-            servers.push_back(pServer);
-    }
-    std::stable_sort(servers.begin(), servers.end(),
-                     [](const QuoVGServerIp* a, const QuoVGServerIp* b) { return a->position < b->position; });
+    const std::vector<const QuoVGServerIp*> servers = VgSettings::ServersInListOrder(m_serverMap.value);
     // Drawn once at the end: a list that redraws after each row takes
     // minutes over a hundred thousand.
     m_listServers.SetRedraw(FALSE);

@@ -130,24 +130,40 @@ void Console::Start(const std::wstring& args)
     SECURITY_ATTRIBUTES inherited = { sizeof inherited, NULL, TRUE };
     HANDLE errors = CreateFileA((folder + "\\stderr.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE output = CreateFileA((folder + "\\stdout.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     STARTUPINFOW si = {};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
     si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    si.hStdOutput = errors;
+    si.hStdOutput = output;
     si.hStdError = errors;
     std::vector<wchar_t> line(cmd.begin(), cmd.end());
     line.push_back(L'\0');
     BOOL started = CreateProcessW(NULL, line.data(), NULL, NULL, TRUE, 0, NULL, NULL, &si, &process);
     CloseHandle(errors);
+    CloseHandle(output);
     ASSERT_TRUE(started);
 }
 
-std::string Console::Errors() const
+namespace {
+
+std::string WithLineFeeds(std::string text)
 {
-    std::string text = ReadFile(folder + "\\stderr.txt");
     text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
     return text;
+}
+
+} // namespace
+
+std::string Console::Errors() const
+{
+    return WithLineFeeds(ReadFile(folder + "\\stderr.txt"));
+}
+
+std::string Console::Output() const
+{
+    return WithLineFeeds(ReadFile(folder + "\\stdout.txt"));
 }
 
 HWND Console::WaitForWindow(const char* caption, bool shown)

@@ -25,13 +25,15 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Starts the console; what it writes to stderr goes to a file of the folder.
+    // Starts the console; what it writes to stdout and stderr goes to files of the folder.
     void Start(const std::string& args);
     // The same with a command line in characters (UTF-16).
     void Start(const std::wstring& args);
     std::string StandardArgs() { return "--document \"" + document + "\" --service http-proxy"; }
     // What the console wrote to stderr, with plain line feeds.
     std::string Errors() const;
+    // What it wrote to stdout, the same way.
+    std::string Output() const;
 
     // Waits until the console shows a window with this caption, or with
     // shown false until it has gone; NULL when it did not or the console
