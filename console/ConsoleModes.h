@@ -8,6 +8,10 @@
 
 typedef int (*ConsoleMode)(const std::vector<std::string>& args);
 
+// ExceptionsMode.cpp: an exception list out of a document and into it.
+int ExportExceptions(const std::vector<std::string>& args);
+int ImportExceptions(const std::vector<std::string>& args);
+
 class Beach;
 class CString;
 

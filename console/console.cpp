@@ -171,6 +171,8 @@ static const struct
     const char* option;
     ConsoleMode run;
 } kModes[] = {
+    { "--export-exceptions", ExportExceptions },
+    { "--import-exceptions", ImportExceptions },
     { "--diff", DiffMode },
     { "--check", CheckMode },
     { NULL, NULL },

@@ -49,17 +49,20 @@ CString ExceptionList::OtherListMessage(int denySide, const CStringArray& entrie
 }
 
 // Entries are found by their list box keys, which are equal exactly when
-// the list box's exact search takes the texts for each other.
+// the list box's exact search takes the texts for each other. Each key is
+// made once and kept once: a hundred thousand of them cost a measurable
+// part of an import.
 class ExceptionList::BatchState
 {
 public:
     struct Keyed
     {
-        std::string key;
+        const std::string* key;  // in ownKeys, whose elements stay in place
         CString text;
     };
     std::vector<Keyed> own;
-    std::unordered_set<std::string> ownKeys, otherKeys;
+    std::unordered_multiset<std::string> ownKeys;
+    std::unordered_set<std::string> otherKeys;
     int added = 0;
 };
 
@@ -68,10 +71,10 @@ ExceptionList::Batch::Batch(const CStringList& own, const CStringList& other) : 
     m_state->own.reserve(own.GetCount());
     m_state->ownKeys.reserve(own.GetCount());
     m_state->otherKeys.reserve(other.GetCount());
+    // A list the page did not fill may hold one entry twice: both are kept.
     for (POSITION pos = own.GetHeadPosition(); pos != NULL;) {
         const CString& text = own.GetNext(pos);
-        m_state->own.push_back({ ListBoxKey(text), text });
-        m_state->ownKeys.insert(m_state->own.back().key);
+        m_state->own.push_back({ &*m_state->ownKeys.insert(ListBoxKey(text)), text });
     }
     for (POSITION pos = other.GetHeadPosition(); pos != NULL;)
         m_state->otherKeys.insert(ListBoxKey(other.GetNext(pos)));
@@ -87,9 +90,9 @@ ExceptionList::Batch::Outcome ExceptionList::Batch::Add(const CString& entry)
     std::string key = ListBoxKey(entry);
     if (m_state->otherKeys.count(key))
         return InOtherList;
-    if (!m_state->ownKeys.insert(key).second)
+    if (m_state->ownKeys.count(key))
         return AlreadyListed;
-    m_state->own.push_back({ key, entry });
+    m_state->own.push_back({ &*m_state->ownKeys.insert(std::move(key)), entry });
     ++m_state->added;
     return Added;
 }
@@ -106,7 +109,7 @@ void ExceptionList::Batch::Result(CStringList& own) const
     for (const BatchState::Keyed& item : m_state->own)
         order.push_back(&item);
     std::stable_sort(order.begin(), order.end(),
-                     [](const BatchState::Keyed* a, const BatchState::Keyed* b) { return a->key < b->key; });
+                     [](const BatchState::Keyed* a, const BatchState::Keyed* b) { return *a->key < *b->key; });
     own.RemoveAll();
     for (const BatchState::Keyed* item : order)
         own.AddTail(item->text);

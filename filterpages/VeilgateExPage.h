@@ -3,6 +3,7 @@
 // exception definition dialog (never one that either list already holds)
 // and removes single entries. The editor's lists change only through the
 // data exchange: when the page is left or the sheet confirmed on it.
+// ExceptionList holds the same rules for lists without the page.
 #pragma once
 
 #include "afxdlgs.h"

@@ -76,6 +76,19 @@ namespace {
 
 const char kNotAnAddress[] = "Not a valid IP!";
 
+// The masks as CStrings made once: a list of addresses is read line by line.
+const CString& PlainMask()
+{
+    static const CString mask(IpEdit::kPlainMask);
+    return mask;
+}
+
+const CString& NetworkMask()
+{
+    static const CString mask(IpEdit::kNetworkMask);
+    return mask;
+}
+
 // Digits and dots only, with at least one dot; with bSlash a "/" may stand too.
 bool LooksLikeAddress(const CString& text, bool bSlash)
 {
@@ -114,22 +127,22 @@ bool IsLookedUpForm(const CString& text)
 BOOL ExceptionText::HostBase(const CString& text, CString& base, CString& message)
 {
     message.Empty();
-    if (!IpEdit::IsValidAddress(IpEdit::kPlainMask, text)) {
+    if (!IpEdit::IsValidAddress(PlainMask(), text)) {
         message = kNotAnAddress;
         return FALSE;
     }
-    base = IpEdit::ConfirmedAddress(IpEdit::kPlainMask, text);
+    base = IpEdit::ConfirmedAddress(PlainMask(), text);
     return TRUE;
 }
 
 BOOL ExceptionText::NetworkBase(const CString& text, CString& base, CString& message)
 {
     message.Empty();
-    if (!IpEdit::IsValidAddress(IpEdit::kNetworkMask, text)) {
+    if (!IpEdit::IsValidAddress(NetworkMask(), text)) {
         message = kNotAnAddress;
         return FALSE;
     }
-    CString network = IpEdit::ConfirmedAddress(IpEdit::kNetworkMask, text);
+    CString network = IpEdit::ConfirmedAddress(NetworkMask(), text);
     AddressMath math;
     if (!math.IsNetworkAddress(network)) {
         message.LoadString(IDS_INVALID_NETWORK);

@@ -256,3 +256,19 @@ QuoSievex Console::StoredWorkingGroup()
     }
     return last;
 }
+
+std::vector<std::string> Console::StoredList(const char* key)
+{
+    Beach beach;
+    CString error;
+    EXPECT_TRUE(beach.open(document.c_str(), error)) << (LPCTSTR)error;
+    Quolla* section = beach.digQuolla("sievex", "http-proxy");
+    CStringList list;
+    QuoValOf<CStringList*> value(&list);
+    EXPECT_TRUE(section != nullptr && section->getProp(key, value)) << key;
+    beach.tossQuolla(section);
+    std::vector<std::string> texts;
+    for (POSITION pos = list.GetHeadPosition(); pos != NULL;)
+        texts.push_back((LPCTSTR)list.GetNext(pos));
+    return texts;
+}

@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <prsht.h>
 #include <string>
+#include <vector>
 #include "quolla.h"
 #include "TextSupport.h"
 
@@ -50,4 +51,6 @@ protected:
     int PageIndex(HWND sheet, const char* caption);
     // The working group (the group read last) as stored in the document.
     QuoSievex StoredWorkingGroup();
+    // A list of texts of the section "sievex" as stored in the document.
+    std::vector<std::string> StoredList(const char* key);
 };

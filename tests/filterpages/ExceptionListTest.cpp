@@ -92,16 +92,3 @@ TEST(ExceptionList, ABatchAddsAsThePageAddsToItsListBoxesAndEndsInTheirOrder)
         got.push_back((LPCTSTR)result.GetNext(pos));
     EXPECT_EQ(ListBoxItems(own.hList), got);
 }
-
-TEST(ExceptionList, TheMessagesNameEveryEntryEachFollowedByABlank)
-{
-    CStringArray entries;
-    entries.Add("10.1.2.3:80 ");
-    entries.Add("www.example.com");
-    EXPECT_STREQ("These exceptions are already listed: 10.1.2.3:80  www.example.com ",
-                 ExceptionList::AlreadyListedMessage(entries));
-    EXPECT_STREQ("The following exceptions already exist in the denied exceptions list: 10.1.2.3:80  www.example.com ",
-                 ExceptionList::OtherListMessage(0, entries));
-    EXPECT_STREQ("The following exceptions already exist in the allowed exceptions list: 10.1.2.3:80  www.example.com ",
-                 ExceptionList::OtherListMessage(1, entries));
-}
