@@ -175,7 +175,6 @@ static const struct
     { "--import-exceptions", ImportExceptions },
     { "--diff", DiffMode },
     { "--check", CheckMode },
-    { NULL, NULL },
 };
 
 int main()
@@ -186,7 +185,7 @@ int main()
         return Usage(error);
     for (const auto& mode : kModes)
         for (const std::string& arg : args)
-            if (mode.option != NULL && arg == mode.option)
+            if (arg == mode.option)
                 return mode.run(args);
     return Run(args);
 }
