@@ -7,3 +7,18 @@
 #include <vector>
 
 typedef int (*ConsoleMode)(const std::vector<std::string>& args);
+
+// ExceptionsMode.cpp: an exception list out of a document and into it.
+int ExportExceptions(const std::vector<std::string>& args);
+int ImportExceptions(const std::vector<std::string>& args);
+
+class Beach;
+class CString;
+
+// --diff OLD NEW [--service NAME] (DiffMode.cpp).
+int DiffMode(const std::vector<std::string>& args);
+// After OK: on stdout, the changes from the document as it was read (its
+// text, before) to the one saved, or "No changes.".
+void PrintSavedChanges(const CString& before, Beach& saved, const CString& service);
+// --check --document FILE [--service NAME] [--data-folder DIR]
+int CheckMode(const std::vector<std::string>& args);

@@ -104,6 +104,8 @@ int Edit(const CString& document, const CString& service, const CString& dataFol
         StartScreenshots("HTTP Proxy", (LPCTSTR)screenshots);
     }
 
+    // What OK changes is told against the document as it was read.
+    const CString before = beach.text();
     int confirmed;
     {
         Veilgate editor(PickMembers, &beach);
@@ -123,6 +125,7 @@ int Edit(const CString& document, const CString& service, const CString& dataFol
     // is saved here, once.
     if (beach.isModified() && !beach.save(error))
         return Fail((LPCTSTR)error);
+    PrintSavedChanges(before, beach, service);
     return 0;
 }
 
@@ -171,7 +174,10 @@ static const struct
     const char* option;
     ConsoleMode run;
 } kModes[] = {
-    { NULL, NULL },
+    { "--export-exceptions", ExportExceptions },
+    { "--import-exceptions", ImportExceptions },
+    { "--diff", DiffMode },
+    { "--check", CheckMode },
 };
 
 int main()
@@ -182,7 +188,7 @@ int main()
         return Usage(error);
     for (const auto& mode : kModes)
         for (const std::string& arg : args)
-            if (mode.option != NULL && arg == mode.option)
+            if (arg == mode.option)
                 return mode.run(args);
     return Run(args);
 }

@@ -5,20 +5,33 @@
 
 AddressMath::~AddressMath() {}
 
+namespace {
+
+// The tokens of a text between any of the delimiters, as strtok finds
+// them: at most nMost start pointers into the text; the number of tokens.
+int Tokens(LPCTSTR lpszText, LPCTSTR lpszDelimiters, LPCTSTR* starts, int nMost)
+{
+    int nCount = 0;
+    for (LPCTSTR p = lpszText;;) {
+        p += strspn(p, lpszDelimiters);
+        if (*p == '\0')
+            return nCount;
+        if (nCount < nMost)
+            starts[nCount] = p;
+        ++nCount;
+        p += strcspn(p, lpszDelimiters);
+    }
+}
+
+} // namespace
+
 int AddressMath::SplitText(LPCTSTR lpszText, LPCTSTR lpszDelimiters, CStringArray& parts)
 {
     parts.RemoveAll();
     if (lpszText == NULL)
         return -1;
-    size_t nLength = strlen(lpszText);
-    char* pszCopy = static_cast<char*>(malloc(nLength + 1));
-    if (pszCopy == NULL)
-        return -1;
-    memcpy(pszCopy, lpszText, nLength + 1);
-
     LPCTSTR lpszDelims = lpszDelimiters != NULL ? lpszDelimiters : "";
-    char* p = pszCopy;
-    for (;;) {
+    for (LPCTSTR p = lpszText;;) {
         p += strspn(p, lpszDelims);
         if (*p == '\0')
             break;
@@ -26,7 +39,6 @@ int AddressMath::SplitText(LPCTSTR lpszText, LPCTSTR lpszDelimiters, CStringArra
         parts.Add(CString(p, (int)nToken));
         p += nToken;
     }
-    free(pszCopy);
     return parts.GetSize();
 }
 
@@ -38,26 +50,29 @@ BOOL AddressMath::PrefixToNetmask(LPCTSTR lpszPrefix, CString& strNetmask)
 
     // Octet value for a remainder of 1 to 7 leading one-bits.
     static const LPCTSTR kPartialOctet[8] = { "0", "128", "192", "224", "240", "248", "252", "254" };
-    CString strMask;
+    char mask[16] = "";
     for (int nOctet = 0; nOctet < 4; ++nOctet) {
         if (nOctet > 0)
-            strMask += '.';
+            strcat(mask, ".");
         if (n >= 8) {
-            strMask += "255";
+            strcat(mask, "255");
             n -= 8;
         } else {
-            strMask += kPartialOctet[n];
+            strcat(mask, kPartialOctet[n]);
             n = 0;
         }
     }
-    strNetmask = strMask;
+    strNetmask = mask;
     return TRUE;
 }
 
+// The parts are read where they stand: atoi stops at the "." that ends one,
+// so it reads each as it would read the part alone.
 BOOL AddressMath::MaskAddress(LPCTSTR lpszAddress, LPCTSTR lpszNetmask, CString& strResult)
 {
-    CStringArray address, netmask;
-    if (SplitText(lpszAddress, ".", address) != 4 || SplitText(lpszNetmask, ".", netmask) != 4)
+    LPCTSTR address[4], netmask[4];
+    if (lpszAddress == NULL || lpszNetmask == NULL || Tokens(lpszAddress, ".", address, 4) != 4 ||
+        Tokens(lpszNetmask, ".", netmask, 4) != 4)
         return FALSE;
     strResult.Format("%d.%d.%d.%d",
                      atoi(address[0]) & atoi(netmask[0]), atoi(address[1]) & atoi(netmask[1]),
@@ -67,15 +82,15 @@ BOOL AddressMath::MaskAddress(LPCTSTR lpszAddress, LPCTSTR lpszNetmask, CString&
 
 BOOL AddressMath::IsNetworkAddress(LPCTSTR lpszText)
 {
-    CString strText(lpszText != NULL ? lpszText : "");
-    int nSlash = strText.Find('/');
-    if (nSlash < 0)
+    LPCTSTR text = lpszText != NULL ? lpszText : "";
+    LPCTSTR slash = strchr(text, '/');
+    if (slash == NULL)
         return FALSE;
-    CString strAddress = strText.Left(nSlash);
+    CString strAddress(text, (int)(slash - text));
     CString strNetmask, strResult;
     // A prefix out of range leaves the netmask empty; masking then fails and
     // the empty result differs from any address.
-    PrefixToNetmask(strText.Mid(nSlash + 1), strNetmask);
+    PrefixToNetmask(slash + 1, strNetmask);
     MaskAddress(strAddress, strNetmask, strResult);
     return strResult == strAddress;
 }

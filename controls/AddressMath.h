@@ -15,8 +15,8 @@ public:
 // Operations
     // Empties parts, then appends the tokens of lpszText between any of the
     // delimiter characters; runs of delimiters count as one and empty tokens
-    // are skipped. Returns the number of tokens, or -1 when the text could
-    // not be copied.
+    // are skipped. Returns the number of tokens, or -1 when there is no
+    // text (NULL).
     int SplitText(LPCTSTR lpszText, LPCTSTR lpszDelimiters, CStringArray& parts);
 
     // Dotted netmask of a prefix length read as atoi reads it: 24 gives

@@ -5,16 +5,18 @@
 BOOL CheckRange(LPCTSTR lpszText, int nLowest, int nHighest, CString& strMessage)
 {
     strMessage.Empty();
-    CString strValue(lpszText != NULL ? lpszText : "");
-    strValue.TrimLeft();
-    strValue.TrimRight();
+    // The blanks CString::TrimLeft and TrimRight remove; atoi stops before
+    // those at the end.
+    LPCTSTR p = lpszText != NULL ? lpszText : "";
+    while (*p == ' ' || (*p >= '\t' && *p <= '\r'))
+        ++p;
 
-    if (strValue.IsEmpty()) {
+    if (*p == '\0') {
         strMessage.Format("Please specify a number between %d and %d.", nLowest, nHighest);
     } else {
         // A zero or a text with no leading digits is a number too (0): only
         // an empty entry gets the first message.
-        int nValue = atoi(strValue);
+        int nValue = atoi(p);
         if (nValue < nLowest || nValue > nHighest)
             strMessage.Format("%d is not a valid entry. Please specify a number between %d and %d.",
                               nValue, nLowest, nHighest);

@@ -2,7 +2,10 @@
 
 #include "CheckRange.h"
 
+#include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
+#include <string>
 
 /////////////////////////////////////////////////////////////////////////////
 // IpEdit
@@ -72,17 +75,19 @@ IpEdit::Rewrite Result(const CString& mask, const CString& x, int nCaret)
 
 int IpEdit::LastFieldStart(LPCTSTR lpszMask)
 {
-    CString mask(lpszMask != NULL ? lpszMask : "");
-    if (mask == kPlainMask)
+    LPCTSTR mask = lpszMask != NULL ? lpszMask : "";
+    if (strcmp(mask, kPlainMask) == 0)
         return 12;
-    if (mask == kNetworkMask)
+    if (strcmp(mask, kNetworkMask) == 0)
         return 16;
     return 0;
 }
 
+// The text rules below run for every line of an imported list: they build
+// their texts in std::string, which holds an address without the heap.
 CString IpEdit::AddressToData(LPCTSTR lpszAddress)
 {
-    CString data;
+    std::string data;
     int nCount = 0;
     for (LPCTSTR p = lpszAddress != NULL ? lpszAddress : ""; *p != '\0'; ++p) {
         if (IsSeparator(*p)) {
@@ -94,34 +99,58 @@ CString IpEdit::AddressToData(LPCTSTR lpszAddress)
             ++nCount;
         }
     }
-    return data;
+    return CString(data.c_str(), (int)data.size());
 }
 
 CString IpEdit::NormalizeAddress(LPCTSTR lpszText)
 {
-    CString text(lpszText != NULL ? lpszText : "");
-    if (text.IsEmpty())
-        return text;
-    CString result, piece;
+    LPCTSTR p = lpszText != NULL ? lpszText : "";
+    std::string result;
     int nPieces = 0;
-    for (int i = 0; i <= text.GetLength(); ++i) {
-        if (i < text.GetLength() && !IsSeparator(text[i])) {
-            piece += text[i];
-            continue;
+    while (*p != '\0') {
+        LPCTSTR start = p;
+        while (*p != '\0' && !IsSeparator(*p))
+            ++p;
+        if (p > start) {
+            char number[16];
+            snprintf(number, sizeof number, "%d", atoi(std::string(start, p - start).c_str()));
+            result += number;
+            if (nPieces < 3)
+                result += '.';
+            else if (nPieces == 3)
+                result += '/';
+            ++nPieces;
         }
-        if (piece.IsEmpty())
-            continue;
-        CString number;
-        number.Format("%d", atoi(piece));
-        result += number;
-        if (nPieces < 3)
-            result += '.';
-        else if (nPieces == 3)
-            result += '/';
-        ++nPieces;
-        piece.Empty();
+        if (*p != '\0')
+            ++p;
     }
-    return result;
+    return CString(result.c_str(), (int)result.size());
+}
+
+BOOL IpEdit::IsValidAddress(const CString& mask, LPCTSTR lpszAddress)
+{
+    LPCTSTR written = lpszAddress != NULL ? lpszAddress : "";
+    CString shown = Relay(mask, written);
+    // Blanks aside, the laid text must be the written one.
+    for (LPCTSTR a = written, b = shown;; ++a, ++b) {
+        while (*a == ' ')
+            ++a;
+        while (*b == ' ')
+            ++b;
+        if (*a != *b)
+            return FALSE;
+        if (*a == '\0')
+            break;
+    }
+    CString message;
+    return FailingField(shown, 4, LastFieldStart(mask) == 16, message) < 0;
+}
+
+CString IpEdit::ConfirmedAddress(const CString& mask, LPCTSTR lpszAddress)
+{
+    CString text = Relay(mask, NormalizeAddress(lpszAddress));
+    text.Remove(' ');
+    return text;
 }
 
 IpEdit::Rewrite IpEdit::DeleteKey(const CString& mask, const CString& text, int nStart, int nEnd)
@@ -260,7 +289,10 @@ int IpEdit::FailingField(const CString& text, int nLastField, BOOL bNetworkMask,
         nFirst = 3;
     for (int f = nFirst; f >= 0; --f) {
         const FieldRule& rule = kFields[f];
-        if (!CheckRange(text.Mid(rule.nPos, rule.nWidth), rule.nLowest, rule.nHighest, strMessage))
+        char field[4] = "";
+        if (rule.nPos < text.GetLength())
+            strncpy(field, (LPCTSTR)text + rule.nPos, rule.nWidth);
+        if (!CheckRange(field, rule.nLowest, rule.nHighest, strMessage))
             return f;
     }
     return -1;
@@ -347,7 +379,7 @@ BOOL IpMaskEdit::IsValidAddress()
 {
     CString text;
     GetWindowText(text);
-    return ValidateFields(4, text, FALSE);
+    return IpEdit::IsValidAddress(m_strMask, text);
 }
 
 BOOL IpMaskEdit::ValidateFields(int nLastField, LPCTSTR lpszText, BOOL bMessages)

@@ -33,6 +33,18 @@ namespace IpEdit
     // "010.001.020.003" gives "10.1.20.3/" (a "/" follows the fourth number).
     VG_API CString NormalizeAddress(LPCTSTR lpszText);
 
+    // Whether an address, as typed in dotted form or as the control shows
+    // it, is one the control under this mask accepts: laid into the mask as
+    // SetAddress lays it, it keeps every digit where it was written (no
+    // field wider than the mask's, no field more than the mask has, nothing
+    // but digits) and every field is in range, the prefix under the network
+    // mask included. A text the control would lay out differently, such as
+    // 1000.1.1.1, is not taken for the address that layout would show.
+    VG_API BOOL IsValidAddress(const CString& mask, LPCTSTR lpszAddress);
+    // The address as the control gives it once left, without blanks or
+    // leading zeros: "010.001.002.003" gives "10.1.2.3".
+    VG_API CString ConfirmedAddress(const CString& mask, LPCTSTR lpszAddress);
+
     // What a key does to the text: the text the control is rewritten with
     // (already in the mask's shape) and the caret. bApplies is FALSE when
     // the key is left to the masked-edit base.

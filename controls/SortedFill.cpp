@@ -14,24 +14,13 @@ struct Keyed
     LPCTSTR text;
 };
 
-std::string SortKey(LPCTSTR text)
-{
-    const int length = lstrlenA(text);
-    std::wstring wide(length, L'\0');
-    wide.resize(MultiByteToWideChar(CP_ACP, 0, text, length, &wide[0], length));
-    const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
-    std::string key(LCMapStringW(LOCALE_USER_DEFAULT, flags, wide.c_str(), (int)wide.size(), NULL, 0), '\0');
-    LCMapStringW(LOCALE_USER_DEFAULT, flags, wide.c_str(), (int)wide.size(), (LPWSTR)&key[0], (int)key.size());
-    return key;
-}
-
 void Fill(CListBox& list, const std::vector<LPCTSTR>& texts)
 {
     std::vector<Keyed> entries;
     entries.reserve(texts.size());
     UINT textBytes = 0;
     for (LPCTSTR text : texts) {
-        entries.push_back({ SortKey(text), text });
+        entries.push_back({ ListBoxKey(text), text });
         textBytes += lstrlenA(text) + 1;
     }
     std::stable_sort(entries.begin(), entries.end(), [](const Keyed& a, const Keyed& b) { return a.key < b.key; });
@@ -44,6 +33,29 @@ void Fill(CListBox& list, const std::vector<LPCTSTR>& texts)
 }
 
 } // namespace
+
+// One call each for most texts: the system is asked for the key's size only
+// when a generous buffer proves too small.
+std::string ListBoxKey(LPCTSTR text)
+{
+    const int length = lstrlenA(text);
+    WCHAR shortWide[256];
+    std::wstring longWide;
+    LPWSTR wide = shortWide;
+    if (length > (int)std::size(shortWide)) {
+        longWide.resize(length);
+        wide = &longWide[0];
+    }
+    const int wideLength = MultiByteToWideChar(CP_ACP, 0, text, length, wide, length);
+    const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
+    BYTE shortKey[1024];
+    int keyLength = LCMapStringW(LOCALE_USER_DEFAULT, flags, wide, wideLength, (LPWSTR)shortKey, sizeof shortKey);
+    if (keyLength > 0)
+        return std::string((const char*)shortKey, keyLength);
+    std::string key(LCMapStringW(LOCALE_USER_DEFAULT, flags, wide, wideLength, NULL, 0), '\0');
+    LCMapStringW(LOCALE_USER_DEFAULT, flags, wide, wideLength, (LPWSTR)&key[0], (int)key.size());
+    return key;
+}
 
 void FillSortedList(CListBox& list, const CStringList& entries)
 {

@@ -8,6 +8,12 @@
 
 #include "afxwin.h"
 #include "VeilgateApi.h"
+#include <string>
 
 VG_API void FillSortedList(CListBox& list, const CStringList& entries);
 VG_API void FillSortedList(CListBox& list, const CStringArray& entries);
+
+// Inside the module: the key a sorted list box orders a text by. Keys
+// compare byte for byte as the list box compares their texts, so texts with
+// the same key are the ones its exact search takes for each other.
+std::string ListBoxKey(LPCTSTR text);

@@ -1,8 +1,10 @@
 #include "VeilgateSettings.h"
 #include "DialogTemplate.h"
+#include "afxres.h"
 #include "Veilgate.h"
 #include "vggEditPrivilege.h"
 #include "resource.h"
+#include <algorithm>
 
 namespace VgSettings
 {
@@ -26,7 +28,7 @@ const Setting kSettings[KeyCount] = {
     { kProxySection, "remove_unknown_headers", kInt, 0, NULL, PageSettings, IDC_REMOVE_UNKNOWN_HEADERS, 0,
       ReadSwitch },
     { kProxySection, "log_access", kInt, 0, NULL, PageSettings, IDC_LOG_ACCESS, 0, ReadSwitch },
-    { kProxySection, "idle_timeout", kInt, 600, NULL, PageSettings, IDC_IDLE_TIMEOUT, 0, ReadNumber },
+    { kProxySection, "idle_timeout", kInt, 600, NULL, PageSettings, IDC_IDLE_TIMEOUT, 0, ReadNumber, 0, 1000 },
     { kProxySection, "require_content_type", kInt, 0, NULL, PageSettings, IDC_REQUIRE_CONTENT_TYPE, 0,
       ReadSwitch },
     { kProxySection, "proxy_server", kText, 0, "", PageSettings, IDC_USE_CACHING_PROXY, 0, ReadProxyServer },
@@ -48,7 +50,7 @@ const Setting kSettings[KeyCount] = {
 
 const RecordField kServerFields[ServerFieldCount] = {
     { "address", "CString", NULL, PageControls, IDC_SERVER_LIST, 0, ReadText },
-    { "port", "int", NULL, PageControls, IDC_SERVER_LIST, 0, ReadNumber },
+    { "port", "int", NULL, PageControls, IDC_SERVER_LIST, 0, ReadNumber, 0, 65535 },
     { "position", "int", NULL, PageControls, IDC_SERVER_LIST, 0, ReadHidden },
 };
 
@@ -170,6 +172,50 @@ CString DefaultSchedule()
     return schedule;
 }
 
+bool CheckNumber(int value, int minimum, int maximum, CString& message)
+{
+    message.Empty();
+    if (value >= minimum && value <= maximum)
+        return true;
+    CString low, high;
+    low.Format("%d", minimum);
+    high.Format("%d", maximum);
+    AfxFormatString2(message, AFX_IDP_PARSE_INT_RANGE, low, high);
+    return false;
+}
+
+namespace {
+
+bool CheckMask(const CString& mask, int length, CString& reason)
+{
+    reason.Empty();
+    if (mask.IsEmpty())
+        return true;
+    if (mask.GetLength() != length) {
+        reason.Format("has %d characters, not %d", mask.GetLength(), length);
+        return false;
+    }
+    for (int i = 0; i < length; ++i) {
+        if (mask[i] != '0' && mask[i] != '1') {
+            reason.Format("has a character other than \"0\" or \"1\" at position %d", i);
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+bool CheckCategoryMask(const CString& mask, CString& reason)
+{
+    return CheckMask(mask, CategoryCount, reason);
+}
+
+bool CheckSchedule(const CString& schedule, CString& reason)
+{
+    return CheckMask(schedule, ScheduleLength, reason);
+}
+
 const Setting& Describe(Key key)
 {
     ASSERT(key >= 0 && key < KeyCount);
@@ -261,6 +307,22 @@ const QuoSchema* StoreSchema()
         }
     }
     return &schema;
+}
+
+std::vector<const QuoVGServerIp*> ServersInListOrder(const QuoVGServerIpMap& servers)
+{
+    std::vector<const QuoVGServerIp*> ordered;
+    POSITION pos = servers.GetStartPosition();
+    while (pos != NULL) {
+        CString key;
+        QuoVGServerIp* pServer;
+        servers.GetNextAssoc(pos, key, pServer);
+        if (pServer != NULL)
+            ordered.push_back(pServer);
+    }
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const QuoVGServerIp* a, const QuoVGServerIp* b) { return a->position < b->position; });
+    return ordered;
 }
 
 } // namespace VgSettings

@@ -24,6 +24,8 @@
 #include "afx.h"
 #include "quolla.h"
 #include "VeilgateApi.h"
+#include <vector>
+#include <limits.h>
 
 namespace VgSettings
 {
@@ -37,7 +39,8 @@ namespace VgSettings
         ScheduleHoursPerDay = 24,
         ScheduleLength = ScheduleDays * ScheduleHoursPerDay,  // 168
         // The most a person may type into an edit by default: the deny
-        // message holds at most this many characters as shown.
+        // message holds at most this many characters as shown (CR LF
+        // counted).
         DenyMessageLimit = 32767,
     };
 
@@ -94,6 +97,9 @@ namespace VgSettings
         UINT field;           // the control that edits it
         UINT label;           // the control whose text names it; 0: the field's label
         Reading reading;
+        // Kind "int": the numbers the sheet takes (its page checks them so).
+        int minimum = INT_MIN;
+        int maximum = INT_MAX;
     };
 
     // The keys, in this order: "proxy_http" as the settings page reads it,
@@ -139,6 +145,8 @@ namespace VgSettings
         UINT field;
         UINT label;
         Reading reading;
+        int minimum = INT_MIN;  // kind "int": the numbers it may hold
+        int maximum = INT_MAX;
     };
 
     enum ServerField { ServerAddress, ServerPort, ServerPosition, ServerFieldCount };
@@ -172,7 +180,30 @@ namespace VgSettings
     VG_API LPCTSTR DayName(int day);
     VG_API LPCTSTR HourWord(BOOL operational);
 
+    // A number against its range: false, with the framework's message for a
+    // number out of range ("Please enter an integer between 0 and 1000.").
+    VG_API bool CheckNumber(int value, int minimum, int maximum, CString& message);
+    inline bool CheckNumber(const Setting& s, int value, CString& message)
+    {
+        return CheckNumber(value, s.minimum, s.maximum, message);
+    }
+    inline bool CheckNumber(const RecordField& f, int value, CString& message)
+    {
+        return CheckNumber(value, f.minimum, f.maximum, message);
+    }
+    // Whether a stored mask says exactly what its page shows and stores
+    // again: CategoryCount (or ScheduleLength) characters "0" and "1".
+    // Otherwise false, with the reason ("has 39 characters, not 40"). The
+    // empty text, which a group may hold for either, reads as every category
+    // allowed and as DefaultSchedule().
+    VG_API bool CheckCategoryMask(const CString& mask, CString& reason);
+    VG_API bool CheckSchedule(const CString& schedule, CString& reason);
+
     // What the store is told when it opens a document: the owned keys with
     // their kinds, and the deny message's limit.
     VG_API const QuoSchema* StoreSchema();
+
+    // The servers of a server map in the order the server list shows them:
+    // by position; those of equal position in the map's order.
+    VG_API std::vector<const QuoVGServerIp*> ServersInListOrder(const QuoVGServerIpMap& servers);
 }

@@ -1,7 +1,7 @@
 #include "VeilgateControlPage.h"
 #include "VeilgateServerIpDialog.h"
+#include "VeilgateSettings.h"
 #include "resource.h"
-#include <algorithm>
 #include <stdlib.h>
 #include <vector>
 
@@ -13,6 +13,7 @@ BEGIN_MESSAGE_MAP(VeilgateControlPage, CPropertyPage)
     ON_BN_CLICKED(IDC_DOWN, OnMoveServerDown)
     ON_BN_CLICKED(IDC_EDIT_SERVER, OnEditServer)
     ON_NOTIFY(NM_CLICK, IDC_SERVER_LIST, UpdateButtons)
+    ON_NOTIFY(LVN_ITEMCHANGED, IDC_SERVER_LIST, OnServerItemChanged)
 END_MESSAGE_MAP()
 
 namespace {
@@ -65,6 +66,8 @@ void VeilgateControlPage::DoDataExchange(CDataExchange* pDX)
 BOOL VeilgateControlPage::OnInitDialog()
 {
     CPropertyPage::OnInitDialog();
+    // Not left to the edit: Wine's default is 30000, Windows' 32,767.
+    SendDlgItemMessage(IDC_DENY_MESSAGE, EM_LIMITTEXT, DenyMessageLimit);
     // The list stays enabled here whatever the flag; from the first click
     // on the check box on, it follows the check box like the buttons.
     EnableItems(this, { IDC_BYPASS, IDC_ADD_SERVER, IDC_REMOVE_SERVER, IDC_EDIT_SERVER }, *m_pActivate == 1);
@@ -78,17 +81,7 @@ BOOL VeilgateControlPage::OnInitDialog()
 
 void VeilgateControlPage::FillServerList()
 {
-    std::vector<const QuoVGServerIp*> servers;
-    POSITION pos = m_serverMap.value.GetStartPosition();
-    while (pos != NULL) {
-        CString key;
-        QuoVGServerIp* pServer;
-        m_serverMap.value.GetNextAssoc(pos, key, pServer);
-        if (pServer != NULL)
-            servers.push_back(pServer);
-    }
-    std::stable_sort(servers.begin(), servers.end(),
-                     [](const QuoVGServerIp* a, const QuoVGServerIp* b) { return a->position < b->position; });
+    const std::vector<const QuoVGServerIp*> servers = VgSettings::ServersInListOrder(m_serverMap.value);
     // Drawn once at the end: a list that redraws after each row takes
     // minutes over a hundred thousand.
     m_listServers.SetRedraw(FALSE);
@@ -116,6 +109,16 @@ void VeilgateControlPage::UpdateButtons(NMHDR*, LRESULT*)
     GetDlgItem(IDC_EDIT_SERVER)->EnableWindow(TRUE);
     GetDlgItem(IDC_UP)->EnableWindow(nRow != 0);
     GetDlgItem(IDC_DOWN)->EnableWindow(nRow != m_listServers.GetItemCount() - 1);
+}
+
+// The arrow keys, Home, End and the like move the selection without a
+// click; only a change of a row's selection matters (rows also report their
+// texts being set, a hundred thousand times when the list is filled).
+void VeilgateControlPage::OnServerItemChanged(NMHDR* pNMHDR, LRESULT*)
+{
+    const NMLISTVIEW* pChange = reinterpret_cast<const NMLISTVIEW*>(pNMHDR);
+    if ((pChange->uChanged & LVIF_STATE) && ((pChange->uNewState ^ pChange->uOldState) & LVIS_SELECTED))
+        UpdateButtons();
 }
 
 void VeilgateControlPage::SelectRow(int nRow)
@@ -222,15 +225,21 @@ void VeilgateControlPage::OnEditServer()
     UpdateButtons();
 }
 
+UINT VeilgateControlPage::CheckActivation(int activate, int nServers)
+{
+    return activate != 0 && nServers == 0 ? IDS_VG_NO_SERVER : 0;
+}
+
 BOOL VeilgateControlPage::OnApply()
 {
     StoreServerList();
-    if (*m_pActivate != 0 && m_listServers.GetItemCount() == 0) {
+    UINT refusal = CheckActivation(*m_pActivate, m_listServers.GetItemCount());
+    if (refusal != 0) {
         // Confirmed from another page: show the page the message is about.
         CPropertySheet* pSheet = GetSheet();
         if (pSheet != NULL && pSheet->GetActivePage() != this)
             pSheet->SetActivePage(this);
-        AfxMessageBox(IDS_VG_NO_SERVER, MB_OK);
+        AfxMessageBox(refusal, MB_OK);
         GetDlgItem(IDC_ADD_SERVER)->SetFocus();
         return FALSE;
     }

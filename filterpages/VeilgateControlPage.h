@@ -13,11 +13,21 @@
 #include "afxcmn.h"
 #include "quolla.h"
 #include "VeilgateApi.h"
+#include "VeilgateSettings.h"
 
 class VG_API VeilgateControlPage : public CPropertyPage
 {
 public:
     VeilgateControlPage(CString* denyMessage, int* activate, int* bypass);
+
+    // The most characters the deny message holds in its display form (CR LF
+    // line ends counted), as the settings description has it; the store
+    // refuses a longer stored message at open. The field stops typing and
+    // pasting there. Under
+    // Wine, word wrapping takes time that grows with the square of a
+    // paragraph's length: a much longer message would keep the page from
+    // showing for seconds, or for good.
+    enum { DenyMessageLimit = VgSettings::DenyMessageLimit };
 
     CListCtrl m_listServers;
     QuoValOf<QuoVGServerIpMap> m_serverMap;  // owns its entries
@@ -40,6 +50,9 @@ public:
     // are left: the one above it, or the last one when the top row went;
     // -1 when the list is empty.
     static int SelectionAfterRemoval(int nRemoved, int nRemaining);
+    // Why the sheet cannot be confirmed with these values: 0 when it can,
+    // else the message (an active filter needs a server).
+    static UINT CheckActivation(int activate, int nServers);
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -60,5 +73,7 @@ protected:
     void OnMoveServerUp();
     void OnMoveServerDown();
     void OnEditServer();
+    // The buttons follow the selection however it changes.
+    void OnServerItemChanged(NMHDR* pNMHDR, LRESULT* pResult);
     DECLARE_MESSAGE_MAP()
 };

@@ -3,10 +3,50 @@
 // exception definition dialog (never one that either list already holds)
 // and removes single entries. The editor's lists change only through the
 // data exchange: when the page is left or the sheet confirmed on it.
+// ExceptionList holds the same rules for lists without the page.
 #pragma once
 
 #include "afxdlgs.h"
 #include "VeilgateApi.h"
+
+// The page's rules over plain lists, for work on a document without the page.
+namespace ExceptionList
+{
+    // The list boxes' exact search: the whole strings compare equal without
+    // regard to case in the user's locale.
+    VG_API BOOL SameEntry(const CString& a, const CString& b);
+
+    // The page's messages, each entry followed by one blank: for entries the
+    // list they were added to holds already, and for entries added to the
+    // side denySide (0 allowed, 1 denied) that the other list holds.
+    VG_API CString AlreadyListedMessage(const CStringArray& entries);
+    VG_API CString OtherListMessage(int denySide, const CStringArray& entries);
+
+    // Entries added to one list as the page adds a batch of the definition
+    // dialog's: each is looked for in the other list first, then in this
+    // one, entries added earlier in the batch included (found as the list
+    // boxes find them, in constant time); the rest is added. The lists are
+    // taken as they stand at construction and not touched.
+    class BatchState;
+    class VG_API Batch
+    {
+    public:
+        Batch(const CStringList& own, const CStringList& other);
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+        enum Outcome { Added, AlreadyListed, InOtherList };
+        Outcome Add(const CString& entry);
+        int AddedCount() const;
+        // The list added to with the entries added, in the order the page
+        // shows them (its list boxes' order; equal entries keep theirs).
+        void Result(CStringList& own) const;
+
+    private:
+        BatchState* m_state;
+    };
+}
 
 class VG_API VeilgateExPage : public CPropertyPage
 {

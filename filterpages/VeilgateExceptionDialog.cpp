@@ -1,5 +1,6 @@
 #include "VeilgateExceptionDialog.h"
 #include "AddressMath.h"
+#include "afxres.h"
 #include "resource.h"
 #include <string.h>
 
@@ -35,6 +36,160 @@ ExceptionText::UrlCheck ExceptionText::CheckUrl(const CString& url)
             return UrlBadCharacter;
     }
     return UrlAccepted;
+}
+
+CString ExceptionText::UrlMessage(UrlCheck check)
+{
+    switch (check) {
+    case UrlEmpty:
+        return "You must enter an URL!";
+    case UrlHasSlash:
+        return "Please enter URL in the form 'www.example.com' ";
+    case UrlBadCharacter:
+        return "You entered invalid character for the URL!";
+    case UrlAccepted:
+        break;
+    }
+    return CString();
+}
+
+BOOL ExceptionText::ReadPort(const CString& text, int& nPort, CString& message)
+{
+    message.Empty();
+    int value;
+    if (!AfxSimpleScanInt(text, value)) {
+        message.LoadString(AFX_IDP_PARSE_INT);
+        return FALSE;
+    }
+    if (value < LowestPort || value > HighestPort) {
+        CString lowest, highest;
+        lowest.Format("%d", (int)LowestPort);
+        highest.Format("%d", (int)HighestPort);
+        AfxFormatString2(message, AFX_IDP_PARSE_INT_RANGE, lowest, highest);
+        return FALSE;
+    }
+    nPort = value;
+    return TRUE;
+}
+
+namespace {
+
+const char kNotAnAddress[] = "Not a valid IP!";
+
+// The masks as CStrings made once: a list of addresses is read line by line.
+const CString& PlainMask()
+{
+    static const CString mask(IpEdit::kPlainMask);
+    return mask;
+}
+
+const CString& NetworkMask()
+{
+    static const CString mask(IpEdit::kNetworkMask);
+    return mask;
+}
+
+// Digits and dots only, with at least one dot; with bSlash a "/" may stand too.
+bool LooksLikeAddress(const CString& text, bool bSlash)
+{
+    if (text.Find('.') < 0)
+        return false;
+    for (int i = 0; i < text.GetLength(); ++i) {
+        TCHAR ch = text[i];
+        if (!(ch >= '0' && ch <= '9') && ch != '.' && !(bSlash && ch == '/'))
+            return false;
+    }
+    return true;
+}
+
+// Written as a lookup writes an address: four numbers 0 to 255 without
+// leading zeros, so looked-up entries come back as they were produced.
+bool IsLookedUpForm(const CString& text)
+{
+    u_long address = 0;
+    int nParts = 0;
+    for (int start = 0; start <= text.GetLength() && nParts < 5; ++nParts) {
+        int dot = text.Find('.', start);
+        int end = dot < 0 ? text.GetLength() : dot;
+        if (end == start || end - start > 3)
+            return false;
+        int value = atoi(text.Mid(start, end - start));
+        if (value > 255)
+            return false;
+        address = (address << 8) | (u_long)value;
+        start = end + 1;
+    }
+    return nParts == 4 && ExceptionText::DottedAddress(address) == text;
+}
+
+} // namespace
+
+BOOL ExceptionText::HostBase(const CString& text, CString& base, CString& message)
+{
+    message.Empty();
+    if (!IpEdit::IsValidAddress(PlainMask(), text)) {
+        message = kNotAnAddress;
+        return FALSE;
+    }
+    base = IpEdit::ConfirmedAddress(PlainMask(), text);
+    return TRUE;
+}
+
+BOOL ExceptionText::NetworkBase(const CString& text, CString& base, CString& message)
+{
+    message.Empty();
+    if (!IpEdit::IsValidAddress(NetworkMask(), text)) {
+        message = kNotAnAddress;
+        return FALSE;
+    }
+    CString network = IpEdit::ConfirmedAddress(NetworkMask(), text);
+    AddressMath math;
+    if (!math.IsNetworkAddress(network)) {
+        message.LoadString(IDS_INVALID_NETWORK);
+        return FALSE;
+    }
+    base = network;
+    return TRUE;
+}
+
+BOOL ExceptionText::ParseEntry(const CString& line, CString& entry, CString& message)
+{
+    message.Empty();
+    int nBaseEnd = line.FindOneOf(": ");
+    if (nBaseEnd < 0)
+        nBaseEnd = line.GetLength();
+    CString written = line.Left(nBaseEnd);
+    CString rest = line.Mid(nBaseEnd);
+
+    BOOL bPort = !rest.IsEmpty() && rest[0] == ':';
+    int nPort = 0;
+    if (bPort) {
+        int nPortEnd = rest.Find(' ');
+        if (nPortEnd < 0)
+            nPortEnd = rest.GetLength();
+        if (!ReadPort(rest.Mid(1, nPortEnd - 1), nPort, message))
+            return FALSE;
+        rest = rest.Mid(nPortEnd);
+    }
+    BOOL bPattern = !rest.IsEmpty();  // it begins with the blank
+    CString pattern = bPattern ? rest.Mid(1) : CString();
+
+    CString base;
+    if (!LooksLikeAddress(written, true)) {
+        message = UrlMessage(CheckUrl(written));
+        if (!message.IsEmpty())
+            return FALSE;
+        base = written;
+    } else if (written.Find('/') >= 0) {
+        if (!NetworkBase(written, base, message))
+            return FALSE;
+    } else if (!bPort && !bPattern && IsLookedUpForm(written)) {
+        base = written;
+    } else if (!HostBase(written, base, message)) {
+        return FALSE;
+    }
+    entry = BuildEntry(base, bPort, nPort, bPattern, pattern);
+    return TRUE;
 }
 
 void ExceptionText::SplitAtBlanks(const CString& text, CStringArray& pieces)
@@ -129,7 +284,7 @@ void VeilgateExceptionDialog::DoDataExchange(CDataExchange* pDX)
     DDX_Text(pDX, IDC_EX_PATTERN, m_strPattern);
     DDX_Text(pDX, IDC_URL, m_strUrl);
     DDX_Text(pDX, IDC_EX_PORT, m_nPort);
-    DDV_MinMaxInt(pDX, m_nPort, 0, 65536);
+    DDV_MinMaxInt(pDX, m_nPort, ExceptionText::LowestPort, ExceptionText::HighestPort);
 }
 
 BOOL VeilgateExceptionDialog::OnInitDialog()
@@ -217,11 +372,10 @@ CString VeilgateExceptionDialog::LookupHost(const CString& name)
     return result;
 }
 
-CString VeilgateExceptionDialog::ConfirmedAddress(IpMaskEdit& edit)
+CString VeilgateExceptionDialog::AddressText(const IpMaskEdit& edit) const
 {
-    edit.NormalizeShownAddress();
     CString text;
-    edit.GetAddressText(text);
+    edit.GetWindowText(text);
     return text;
 }
 
@@ -236,50 +390,33 @@ void VeilgateExceptionDialog::OnOK()
     if (!UpdateData(TRUE))
         return;
 
+    CString base, message;
     switch (m_nType) {
     case TypeLookup:
         ExceptionText::SplitAtBlanks(m_strResults, m_entries);
         break;
 
     case TypeHost:
-        if (!m_editHost.IsValidAddress()) {
-            Refuse("Not a valid IP!", IDC_HOST_ADDRESS);
+        if (!ExceptionText::HostBase(AddressText(m_editHost), base, message)) {
+            Refuse(message, IDC_HOST_ADDRESS);
             return;
         }
-        m_entries.Add(ExceptionText::BuildEntry(ConfirmedAddress(m_editHost), m_bPort, m_nPort, m_bPattern,
-                                                m_strPattern));
+        m_entries.Add(ExceptionText::BuildEntry(base, m_bPort, m_nPort, m_bPattern, m_strPattern));
         break;
 
-    case TypeNetwork: {
-        if (!m_editNetwork.IsValidAddress()) {
-            Refuse("Not a valid IP!", IDC_NETWORK_ADDRESS);
-            return;
-        }
-        CString network = ConfirmedAddress(m_editNetwork);
-        AddressMath math;
-        if (!math.IsNetworkAddress(network)) {
-            CString message;
-            message.LoadString(IDS_INVALID_NETWORK);
+    case TypeNetwork:
+        if (!ExceptionText::NetworkBase(AddressText(m_editNetwork), base, message)) {
             Refuse(message, IDC_NETWORK_ADDRESS);
             return;
         }
-        m_entries.Add(ExceptionText::BuildEntry(network, m_bPort, m_nPort, m_bPattern, m_strPattern));
+        m_entries.Add(ExceptionText::BuildEntry(base, m_bPort, m_nPort, m_bPattern, m_strPattern));
         break;
-    }
 
     case TypeUrl:
-        switch (ExceptionText::CheckUrl(m_strUrl)) {
-        case ExceptionText::UrlEmpty:
-            Refuse("You must enter an URL!", IDC_URL);
+        message = ExceptionText::UrlMessage(ExceptionText::CheckUrl(m_strUrl));
+        if (!message.IsEmpty()) {
+            Refuse(message, IDC_URL);
             return;
-        case ExceptionText::UrlHasSlash:
-            Refuse("Please enter URL in the form 'www.example.com' ", IDC_URL);
-            return;
-        case ExceptionText::UrlBadCharacter:
-            Refuse("You entered invalid character for the URL!", IDC_URL);
-            return;
-        case ExceptionText::UrlAccepted:
-            break;
         }
         m_entries.Add(ExceptionText::BuildEntry(m_strUrl, m_bPort, m_nPort, m_bPattern, m_strPattern));
         break;

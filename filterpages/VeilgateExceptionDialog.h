@@ -32,6 +32,34 @@ namespace ExceptionText
     // plain form; anything else (a blank, a colon, non-ASCII) is refused.
     enum UrlCheck { UrlAccepted, UrlEmpty, UrlHasSlash, UrlBadCharacter };
     VG_API UrlCheck CheckUrl(const CString& url);
+    // The message the dialog refuses a URL with; empty when it is accepted.
+    VG_API CString UrlMessage(UrlCheck check);
+
+    // The port field's range, both ends included.
+    enum { LowestPort = 0, HighestPort = 65536 };
+    // The port field's text read as the framework's data exchange reads it,
+    // FALSE with the framework's own message when it would refuse it.
+    VG_API BOOL ReadPort(const CString& text, int& nPort, CString& message);
+
+    // The base of a host or network entry from the address field's text
+    // (as typed or as shown): the address as the field gives it once left.
+    // FALSE with "Not a valid IP!", or for a network with host bits set with
+    // string 5090.
+    VG_API BOOL HostBase(const CString& text, CString& base, CString& message);
+    VG_API BOOL NetworkBase(const CString& text, CString& base, CString& message);
+
+    // Reads a line as the parts the dialog builds an entry from (the base: a
+    // host or looked-up address, a network, or a URL, each by the dialog's
+    // rules for its type; an optional ":port"; an optional path pattern after
+    // one blank) and gives the exact text the dialog would produce from them.
+    // FALSE with the dialog's own message when the dialog would refuse it.
+    //
+    // The base ends at the first ":" or blank; a base of digits and dots is
+    // an address, with a "/" a network, anything else a URL. A bare address
+    // written as a lookup writes it (four numbers 0 to 255, no leading
+    // zeros) is taken as looked up, unchecked; otherwise it is a host. As in
+    // the dialog, a port is read before the base is checked.
+    VG_API BOOL ParseEntry(const CString& line, CString& entry, CString& message);
 
     // Appends the non-empty pieces of a blank-separated text.
     VG_API void SplitAtBlanks(const CString& text, CStringArray& pieces);
@@ -90,9 +118,9 @@ protected:
     virtual BOOL OnInitDialog() override;
     virtual void OnOK() override;
 
-    // The address as the control shows it once left: the rewrite of focus
-    // loss, done here too because Enter confirms without moving the focus.
-    CString ConfirmedAddress(IpMaskEdit& edit);
+    // The address field's text as it stands; Enter confirms without moving
+    // the focus out of it, so the rewrite of focus loss may not have run.
+    CString AddressText(const IpMaskEdit& edit) const;
     // Shows a refusal and puts the focus on the field concerned.
     void Refuse(LPCTSTR lpszMessage, int nIDFocus);
 

@@ -10,6 +10,11 @@ VeilgateServerIpDialog::VeilgateServerIpDialog(CWnd* pParent)
 {
 }
 
+UINT VeilgateServerIpDialog::CheckAddress(const CString& address)
+{
+    return IpEdit::IsValidAddress(IpEdit::kPlainMask, address) ? 0 : IDS_VG_INVALID_ADDRESS;
+}
+
 void VeilgateServerIpDialog::DoDataExchange(CDataExchange* pDX)
 {
     CDialog::DoDataExchange(pDX);

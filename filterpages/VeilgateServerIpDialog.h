@@ -18,6 +18,10 @@ public:
     CString m_strAddress;      // dotted, without blanks: 192.168.1.5
     int m_nPort;
 
+    // Why OK refuses an address preset so (SetAddress of the address
+    // field): 0 when it is taken, else the message.
+    static UINT CheckAddress(const CString& address);
+
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;

@@ -71,6 +71,17 @@ UINT ProxySettingsPage::CheckProxyServer(BOOL bUseCachingProxy, BOOL bAddressVal
     return 0;
 }
 
+UINT ProxySettingsPage::CheckStoredProxyServer(const CString& text)
+{
+    if (text.IsEmpty())
+        return 0;
+    CString address, port;
+    SplitProxyServer(text, address, port);
+    // The port as its masked field shows it, which is what OK reads back.
+    CString shownPort = MaskText::Conform(kPortMask, port);
+    return CheckProxyServer(TRUE, IpEdit::IsValidAddress(IpEdit::kPlainMask, address), shownPort);
+}
+
 CString ProxySettingsPage::FormatProxyServer(BOOL bUseCachingProxy, const CString& address, const CString& port)
 {
     CString text;
@@ -92,7 +103,7 @@ void ProxySettingsPage::DoDataExchange(CDataExchange* pDX)
     DDX_Check(pDX, IDC_USE_CACHING_PROXY, m_useCachingProxy);
     DDX_Check(pDX, IDC_DENY_JAVA, m_denyJava);
     DDX_Text(pDX, IDC_IDLE_TIMEOUT, m_idleTimeout);
-    DDV_MinMaxInt(pDX, m_idleTimeout, 0, 1000);
+    DDV_MinMaxInt(pDX, m_idleTimeout, Describe(IdleTimeout).minimum, Describe(IdleTimeout).maximum);
     DDX_Check(pDX, IDC_DENY_ACTIVEX, m_denyActiveX);
     DDX_Check(pDX, IDC_REQUIRE_CONTENT_TYPE, m_requireContentType);
 }
@@ -124,7 +135,7 @@ BOOL ProxySettingsPage::OnInitDialog()
         m_useCachingProxy = 0;
     }
 
-    m_idleSpin.SetRange(0, 1000);
+    m_idleSpin.SetRange(Describe(IdleTimeout).minimum, Describe(IdleTimeout).maximum);
     m_proxyPortEdit.AttachEdit(IDC_PROXY_PORT, this);
     m_proxyPortEdit.SetMask(kPortMask);
 
@@ -150,6 +161,11 @@ BOOL ProxySettingsPage::OnApply()
     if (!UpdateData(TRUE))
         return Refuse(0, NULL);  // the framework has said why and focused the field
     BOOL bAddressValid = m_proxyAddressEdit.IsValidAddress();
+    // Enter confirms without the field losing the focus, which is when it
+    // drops leading zeros ("010" reads as octal elsewhere): rewritten here
+    // as leaving it would, before anything is stored.
+    if (bAddressValid)
+        m_proxyAddressEdit.NormalizeShownAddress();
     UINT nIDPrompt = CheckProxyServer(m_useCachingProxy, bAddressValid, m_proxyPort);
     if (nIDPrompt == IDS_PROXY_SERVER_INVALID && !bAddressValid)
         return Refuse(nIDPrompt, &m_proxyAddressEdit);

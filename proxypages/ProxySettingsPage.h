@@ -45,6 +45,9 @@ public:
     // address must be valid; the port's number (atoi) may not exceed 65536,
     // whether or not the caching proxy is used.
     static UINT CheckProxyServer(BOOL bUseCachingProxy, BOOL bAddressValid, CString& port);
+    // The same check of a stored "proxy_server", as the page would make it
+    // at OK after loading the text into its fields; 0 for the empty text.
+    static UINT CheckStoredProxyServer(const CString& text);
     // The stored text: "address:port" with the port's number, or "" when no
     // caching proxy is used.
     static CString FormatProxyServer(BOOL bUseCachingProxy, const CString& address, const CString& port);

@@ -751,6 +751,21 @@ int Beach::lineOf(const CString& serviceName, const CString& sectionName, const 
     return v ? v->line() : 0;
 }
 
+void Beach::recordLines(const CString& serviceName, const CString& sectionName, const CString& key, LPCTSTR field,
+                        CArray<int, int>& lines) const
+{
+    lines.RemoveAll();
+    const json::Value* map = m_impl->section(sectionName, serviceName);
+    map = map ? map->find(toUtf8(key)) : NULL;
+    if (!map || map->kind() != json::Kind::Object)
+        return;
+    const std::string name = field ? toUtf8(field) : std::string();
+    for (const auto& record : map->members()) {
+        const json::Value* v = field ? record.second.find(name) : &record.second;
+        lines.Add(v ? v->line() : 0);
+    }
+}
+
 Quolla* Beach::digQuolla(const CString& sectionName, const CString& serviceName)
 {
     const json::Value* section = m_impl->section(sectionName, serviceName);

@@ -296,6 +296,11 @@ public:
     // or it was set since the document was read.
     int lineOf(const CString& serviceName, const CString& sectionName, const CString& key,
                LPCTSTR member = NULL, LPCTSTR field = NULL, int item = -1) const;
+    // The lines of all the records of a map at once, in the file's order:
+    // each record's, or with a field each record's field (0 where it has
+    // none). Empty when the key holds no map.
+    void recordLines(const CString& serviceName, const CString& sectionName, const CString& key, LPCTSTR field,
+                     CArray<int, int>& lines) const;
 
     Quolla* digQuolla(const CString& sectionName, const CString& serviceName);
     bool tossQuolla(Quolla*& section);

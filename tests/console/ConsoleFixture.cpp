@@ -18,15 +18,6 @@ void WriteText(const std::string& path, const std::string& text)
     out << text;
 }
 
-std::string Replaced(std::string text, const std::string& from, const std::string& to)
-{
-    const size_t at = text.find(from);
-    EXPECT_NE(std::string::npos, at) << from;
-    if (at != std::string::npos)
-        text.replace(at, from.size(), to);
-    return text;
-}
-
 namespace {
 
 std::wstring Widen(const std::string& text)
@@ -128,26 +119,42 @@ void Console::Start(const std::wstring& args)
 {
     std::wstring cmd = L"\"" + Widen(BinFolder()) + L"\\console.exe\" " + args;
     SECURITY_ATTRIBUTES inherited = { sizeof inherited, NULL, TRUE };
-    HANDLE errors = CreateFileA((folder + "\\" + errorsName).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
+    HANDLE errors = CreateFileA((folder + "\\stderr" + streamsTag + ".txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE output = CreateFileA((folder + "\\stdout" + streamsTag + ".txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     STARTUPINFOW si = {};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
     si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    si.hStdOutput = errors;
+    si.hStdOutput = output;
     si.hStdError = errors;
     std::vector<wchar_t> line(cmd.begin(), cmd.end());
     line.push_back(L'\0');
     BOOL started = CreateProcessW(NULL, line.data(), NULL, NULL, TRUE, 0, NULL, NULL, &si, &process);
     CloseHandle(errors);
+    CloseHandle(output);
     ASSERT_TRUE(started);
 }
 
-std::string Console::Errors() const
+namespace {
+
+std::string WithLineFeeds(std::string text)
 {
-    std::string text = ReadFile(folder + "\\" + errorsName);
     text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
     return text;
+}
+
+} // namespace
+
+std::string Console::Errors() const
+{
+    return WithLineFeeds(ReadFile(folder + "\\stderr" + streamsTag + ".txt"));
+}
+
+std::string Console::Output() const
+{
+    return WithLineFeeds(ReadFile(folder + "\\stdout" + streamsTag + ".txt"));
 }
 
 HWND Console::WaitForWindow(const char* caption, bool shown)
@@ -250,4 +257,20 @@ QuoSievex Console::StoredWorkingGroup()
         last = *group;
     }
     return last;
+}
+
+std::vector<std::string> Console::StoredList(const char* key)
+{
+    Beach beach;
+    CString error;
+    EXPECT_TRUE(beach.open(document.c_str(), error)) << (LPCTSTR)error;
+    Quolla* section = beach.digQuolla("sievex", "http-proxy");
+    CStringList list;
+    QuoValOf<CStringList*> value(&list);
+    EXPECT_TRUE(section != nullptr && section->getProp(key, value)) << key;
+    beach.tossQuolla(section);
+    std::vector<std::string> texts;
+    for (POSITION pos = list.GetHeadPosition(); pos != NULL;)
+        texts.push_back((LPCTSTR)list.GetNext(pos));
+    return texts;
 }

@@ -7,12 +7,12 @@
 #include <commctrl.h>
 #include <prsht.h>
 #include <string>
+#include <vector>
 #include "quolla.h"
+#include "TextSupport.h"
 
 std::string ReadFile(const std::string& path);
 void WriteText(const std::string& path, const std::string& text);
-// text with the first from replaced by to; a from it lacks fails the test.
-std::string Replaced(std::string text, const std::string& from, const std::string& to);
 
 class Console : public ::testing::Test
 {
@@ -20,19 +20,22 @@ protected:
     std::string folder;
     std::string document;
     PROCESS_INFORMATION process = {};
-    // The file of the folder that takes what the console writes to stderr.
-    std::string errorsName = "stderr.txt";
+    // Tells apart the files of the folder that take what the console writes
+    // ("stdout<tag>.txt", "stderr<tag>.txt"), for a second console at once.
+    std::string streamsTag;
 
     void SetUp() override;
     void TearDown() override;
 
-    // Starts the console; what it writes to stderr goes to a file of the folder.
+    // Starts the console; what it writes to stdout and stderr goes to files of the folder.
     void Start(const std::string& args);
     // The same with a command line in characters (UTF-16).
     void Start(const std::wstring& args);
     std::string StandardArgs() { return "--document \"" + document + "\" --service http-proxy"; }
     // What the console wrote to stderr, with plain line feeds.
     std::string Errors() const;
+    // What it wrote to stdout, the same way.
+    std::string Output() const;
 
     // Waits until the console shows a window with this caption, or with
     // shown false until it has gone; NULL when it did not or the console
@@ -52,4 +55,6 @@ protected:
     int PageIndex(HWND sheet, const char* caption);
     // The working group (the group read last) as stored in the document.
     QuoSievex StoredWorkingGroup();
+    // A list of texts of the section "sievex" as stored in the document.
+    std::vector<std::string> StoredList(const char* key);
 };

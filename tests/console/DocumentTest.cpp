@@ -168,7 +168,7 @@ TEST_F(Console, OfTwoEditorsOnOneDocumentTheLaterSaveIsKeptBesideWhatTheEarlierO
         ~Ending() { if (p.hProcess) TerminateProcess(p.hProcess, 99); }
     } ending{ later };
     std::swap(process, later);
-    errorsName = "stderr-later.txt";
+    streamsTag = "-later";
     Start(StandardArgs());
     HWND second = WaitForSheet();
     std::swap(process, later);  // the first one saves first

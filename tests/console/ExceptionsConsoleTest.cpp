@@ -39,35 +39,20 @@ protected:
         WaitForWindow("Define Exception(s)", false);
         return sheet;
     }
-    Texts Stored(const char* key)
-    {
-        Beach beach;
-        CString error;
-        EXPECT_TRUE(beach.open(document.c_str(), error)) << (LPCTSTR)error;
-        Quolla* section = beach.digQuolla("sievex", "http-proxy");
-        CStringList list;
-        QuoValOf<CStringList*> value(&list);
-        EXPECT_TRUE(section != nullptr && section->getProp(key, value)) << key;
-        beach.tossQuolla(section);
-        Texts texts;
-        for (POSITION pos = list.GetHeadPosition(); pos != NULL;)
-            texts.push_back((LPCTSTR)list.GetNext(pos));
-        return texts;
-    }
 };
 
 } // namespace
 
 TEST_F(ExceptionsConsole, ADeniedHostWithPortAndPatternIsStoredAsItsEntryText)
 {
-    Texts allowBefore = Stored("urls_allow");
+    Texts allowBefore = StoredList("urls_allow");
     HWND sheet = DefineDeniedHost();
     ASSERT_NE(nullptr, sheet);
     ASSERT_EQ(0u, Press(sheet, PSBTN_OK));
     EXPECT_EQ((Texts{ "10.9.8.7:8080 /ads/*", "172.16.5.9", "192.168.200.0/24", "203.0.113.7:6667 ",
                       "games.example.net" }),
-              Stored("urls_deny"));
-    EXPECT_EQ(allowBefore, Stored("urls_allow"));
+              StoredList("urls_deny"));
+    EXPECT_EQ(allowBefore, StoredList("urls_allow"));
 }
 
 TEST_F(ExceptionsConsole, CancelAfterDefiningLeavesTheFileByteForByte)

@@ -36,6 +36,24 @@ TEST(IpAddressText, NormalizingDropsBlanksAndLeadingZeros)
 
 // A selection over a separator must not turn it into a blank: the fields
 // would run together and every later digit would move, the last one lost.
+TEST(IpAddressText, AnAddressWithoutAWindowIsCheckedAsTheFieldWouldLayIt)
+{
+    // Lines of an imported list reach it as written; the field reaches it as shown.
+    struct { const char* mask; const char* address; BOOL valid; } cases[] = {
+        { IpEdit::kPlainMask, "192.168.1  .1  ", TRUE },
+        { IpEdit::kPlainMask, "010.001.002.003", TRUE },
+        { IpEdit::kPlainMask, "1000.1.1.1", FALSE },  // the field would lay it out as 100.01.1.1
+        { IpEdit::kPlainMask, "10.1.2.3/24", FALSE },
+        { IpEdit::kNetworkMask, "10.0.0.0/8", TRUE },
+        { IpEdit::kNetworkMask, "10.0.0.0/300", FALSE },
+        { IpEdit::kNetworkMask, "10.0.0.0", FALSE },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.valid, IpEdit::IsValidAddress(c.mask, c.address)) << c.mask << " " << c.address;
+    EXPECT_STREQ("10.1.2.3", IpEdit::ConfirmedAddress(IpEdit::kPlainMask, "010.001.002.003"));
+    EXPECT_STREQ("10.1.0.0/16", IpEdit::ConfirmedAddress(IpEdit::kNetworkMask, "10 .001.0  .0  /16"));
+}
+
 TEST(IpSelectionRules, KeepSeparatorsAndLaterFieldsInPlace)
 {
     CString t("10 .1  .20 .3  /24");

@@ -377,3 +377,39 @@ TEST_F(DefineDialog, RealLookupOfLocalhost)
     ASSERT_FALSE(Result().empty());
     EXPECT_EQ("127.0.0.1", Result()[0]);
 }
+
+TEST_F(DefineDialog, ALineReadWithoutTheDialogGivesWhatTheDialogGivesForItsParts)
+{
+    struct { const char* line; int type; const char* base; const char* port; const char* pattern; } cases[] = {
+        { "10.1.2.3:8080 /images/*", 1, "10.1.2.3", "8080", "/images/*" },
+        { "010.001.002.003", 1, "010.001.002.003", nullptr, nullptr },
+        { "10.1.2", 1, "10.1.2", nullptr, nullptr },
+        { "10.1.2:abc", 1, "10.1.2", "abc", nullptr },
+        { "10.1.0.0/16 ", 2, "10.1.0.0/16", nullptr, "" },
+        { "10.1.2.0/16", 2, "10.1.2.0/16", nullptr, nullptr },
+        { "Intranet:443  /a b", 3, "Intranet", "443", " /a b" },
+        { "www.example.com/news", 3, "www.example.com/news", nullptr, nullptr },
+        { "www.example.com:65537", 3, "www.example.com", "65537", nullptr },
+    };
+    for (const auto& c : cases) {
+        driver.reset();
+        CString entry, message;
+        BOOL parsed = ExceptionText::ParseEntry(c.line, entry, message);
+        WhenUp([&] {
+            ChooseType(c.type);
+            if (c.type == 3)
+                SetText(IDC_URL, c.base);
+            else
+                Type(c.type == 1 ? IDC_HOST_ADDRESS : IDC_NETWORK_ADDRESS, c.base);
+            PortAndPattern(c.port, c.pattern);
+            Confirm();
+        });
+        if (!parsed)
+            AnswerAndThen([&] { Cancel(); });
+        Run(0);
+        if (parsed)
+            EXPECT_EQ(Texts{ (LPCTSTR)entry }, Result()) << c.line;
+        else
+            EXPECT_EQ(Texts{ (LPCTSTR)message }, driver.messages()) << c.line;
+    }
+}

@@ -119,6 +119,13 @@ TEST_F(ScheduleSheet, ShortStoredScheduleIsShownAndWrittenBackFull)
     schedule.m_mask = "1";
     Run([&] {});
     EXPECT_EQ("1" + CString('0', 167), schedule.m_mask);
+    // The check refuses what the page pads, and a character it would draw
+    // as a "0" without being one.
+    CString reason;
+    EXPECT_FALSE(VgSettings::CheckSchedule("1", reason));
+    EXPECT_TRUE(VgSettings::CheckSchedule(schedule.m_mask, reason));
+    EXPECT_EQ(ScheduleLayout::CellImage('0'), ScheduleLayout::CellImage('2'));
+    EXPECT_FALSE(VgSettings::CheckSchedule(CString('2', 168), reason));
 }
 
 TEST(SchedulePage, IsRegisteredForDynamicCreation)

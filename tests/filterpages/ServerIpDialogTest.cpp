@@ -4,6 +4,7 @@
 #include "resource.h"
 #include "ModalDriver.h"
 #include "ServerDialogSteps.h"
+#include <algorithm>
 
 namespace {
 
@@ -124,4 +125,31 @@ TEST_F(ServerDialog, EnterInTheAddressFieldReturnsItWithoutLeadingZeros)
         PostMessageA(GetDlgItem(h, IDC_SERVER_VALUE), WM_KEYDOWN, VK_RETURN, 1);
     }));
     EXPECT_STREQ("10.1.20.3", dlg.m_strAddress);
+}
+
+// A stored address the check refuses is one that OK refuses once the
+// dialog is preset with it, as Edit presets it, or one the dialog shows as
+// another address.
+TEST(ServerDialogCheck, RefusesWhatOkRefusesOrTheFieldCannotShow)
+{
+    for (const char* address : { "10.1.2.3", "010.001.002.003", "10.1.2.3x", "0.1.2.3", "10.1.2.256", "10.1.2",
+                                 "1000.1.2.3", "" }) {
+        VeilgateServerIpDialog dlg;
+        dlg.m_strAddress = address;
+        std::string shown;
+        ModalDriver driver;
+        driver.onWindow(kServerDialogCaption, [&](HWND h) {
+            shown = AddressField(h);
+            PressDialogButton(h, IDOK);
+        });
+        // Only when OK is refused:
+        driver.answerMessageBox();
+        driver.onWindow(kServerDialogCaption, [](HWND h) { PressDialogButton(h, IDCANCEL); });
+        const bool refusedAtOk = driver.run([&] { return dlg.DoModal(); }) == IDCANCEL;
+        EXPECT_EQ(refusedAtOk ? std::vector<std::string>{ kInvalidAddress } : std::vector<std::string>{},
+                  driver.messages()) << address;
+        shown.erase(std::remove(shown.begin(), shown.end(), ' '), shown.end());
+        EXPECT_EQ(refusedAtOk || shown != address, VeilgateServerIpDialog::CheckAddress(address) != 0) << address;
+        EXPECT_EQ("", driver.failure()) << address;
+    }
 }

@@ -187,6 +187,22 @@ TEST_F(SettingsSheet, StoredCachingProxyFillsBothFieldsAndTheLargestPortIsWritte
     EXPECT_EQ("10.0.0.1:65536", StoredServer());
 }
 
+TEST_F(SettingsSheet, AnAddressConfirmedWithEnterIsStoredWithoutLeadingZeros)
+{
+    Open("\"proxy_server\": \"\"");
+    When([&] {
+        ClickButton(hPage, IDC_USE_CACHING_PROXY);
+        Type(IDC_PROXY_PORT, "8080");
+        SetFocus(Item(IDC_PROXY_ADDRESS));
+        Type(IDC_PROXY_ADDRESS, "010.000.000.001");
+        EXPECT_EQ("010.000.000.001", Text(IDC_PROXY_ADDRESS));
+        // Enter goes to the focused field; the sheet turns it into OK.
+        PostMessageA(Item(IDC_PROXY_ADDRESS), WM_KEYDOWN, VK_RETURN, 1);
+    });
+    EXPECT_EQ(IDOK, Run());
+    EXPECT_EQ("10.0.0.1:8080", StoredServer());
+}
+
 TEST_F(SettingsSheet, EmptyProxyServerIsOffAndUncheckingWritesTheEmptyText)
 {
     for (const char* stored : { "", "10.0.0.1:8080" }) {
@@ -294,4 +310,31 @@ TEST_F(SettingsSheet, ServiceWithoutSectionShowsDefaultsAndOkCreatesNothing)
     EXPECT_EQ("600", timeout);
     EXPECT_EQ(nullptr, document->digQuolla("proxy_http", "http-proxy"));
     EXPECT_STREQ(before, document->text());
+}
+
+// The check of a stored caching proxy and of a stored time-out answers as
+// the page does at OK.
+TEST_F(SettingsSheet, TheCheckOfAStoredValueRefusesWhatOkRefuses)
+{
+    for (const char* stored : { "10.0.0.1:65536", "10.0.0.1:70000", "224.0.0.1:80", "10.0.0.1", "10.0.0.1: ",
+                                "10.0.0.1:80x", "10.0.0.1:1234567" }) {
+        Open("\"proxy_server\": \"" + std::string(stored) + "\"");
+        const UINT refusal = ProxySettingsPage::CheckStoredProxyServer(stored);
+        When([&] { Press(PSBTN_OK); });
+        if (refusal != 0) {
+            driver->answerMessageBox();
+            When([&] { Press(PSBTN_CANCEL); });
+        }
+        EXPECT_EQ(refusal != 0 ? IDCANCEL : IDOK, Run()) << stored;
+        CString message;
+        message.LoadString(refusal);
+        EXPECT_EQ(refusal != 0 ? std::vector<std::string>{ (LPCTSTR)message } : std::vector<std::string>{},
+                  driver->messages()) << stored;
+    }
+    CString message;
+    const VgSettings::Setting& timeout = VgSettings::Describe(VgSettings::IdleTimeout);
+    EXPECT_TRUE(VgSettings::CheckNumber(timeout, 1000, message) && VgSettings::CheckNumber(timeout, 0, message));
+    EXPECT_FALSE(VgSettings::CheckNumber(timeout, 1001, message));
+    EXPECT_STREQ(kRangeMessage, message);
+    EXPECT_FALSE(VgSettings::CheckNumber(timeout, -1, message));
 }

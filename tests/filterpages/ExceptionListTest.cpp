@@ -1,0 +1,94 @@
+// The exceptions page's rules without the page, held against a real sorted
+// list box: the same entries found the same, the same order.
+#include <gtest/gtest.h>
+#include "VeilgateExPage.h"
+#include "ModalDriver.h"
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+// Texts that case, accents, composition, ignorable and wide characters make
+// hard to tell apart or to order.
+const Texts kTricky = {
+    "www.example.com", "WWW.Example.COM", "www.example.com ", "caf\xc3\xa9", "CAF\xc3\x89", "cafe",
+    "cafe\xcc\x81", "Stra\xc3\x9f" "e", "STRASSE", "a\xc2\xad" "b", "ab", "a-b", "\xef\xbd\x81" "b",
+    "\xc4\xb0stanbul", "istanbul", "10.1.2.3", "10.1.2.3:80 ", "\xef\xac\x81le", "file", "_x", "~x", "#x",
+};
+
+struct SortedBox
+{
+    HWND hList = CreateWindowExA(0, "LISTBOX", "", WS_POPUP | LBS_SORT | LBS_HASSTRINGS, 0, 0, 100, 100, NULL,
+                                 NULL, NULL, NULL);
+    ~SortedBox() { DestroyWindow(hList); }
+    bool Finds(const std::string& text) const
+    {
+        return SendMessageA(hList, LB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)text.c_str()) != LB_ERR;
+    }
+};
+
+void Fill(CStringList& list, const Texts& texts)
+{
+    for (const std::string& t : texts)
+        list.AddTail(t.c_str());
+}
+
+} // namespace
+
+TEST(ExceptionList, EntriesAreTheSameWhereTheListBoxFindsOneForTheOther)
+{
+    for (const std::string& a : kTricky) {
+        SortedBox box;
+        SendMessageA(box.hList, LB_ADDSTRING, 0, (LPARAM)a.c_str());
+        CStringList own, none;
+        own.AddTail(a.c_str());
+        for (const std::string& b : kTricky) {
+            ExceptionList::Batch mine(own, none), theirs(none, own);
+            bool found = box.Finds(b);
+            EXPECT_EQ(found, ExceptionList::SameEntry(a.c_str(), b.c_str()) != FALSE) << a << " / " << b;
+            EXPECT_EQ(found ? ExceptionList::Batch::AlreadyListed : ExceptionList::Batch::Added, mine.Add(b.c_str()))
+                << a << " / " << b;
+            EXPECT_EQ(found ? ExceptionList::Batch::InOtherList : ExceptionList::Batch::Added,
+                      theirs.Add(b.c_str()))
+                << a << " / " << b;
+        }
+    }
+}
+
+TEST(ExceptionList, ABatchAddsAsThePageAddsToItsListBoxesAndEndsInTheirOrder)
+{
+    // The page's steps on two real list boxes beside the batch: held texts
+    // on both sides, then every text twice, in reverse and in order.
+    SortedBox own, other;
+    CStringList ownList, otherList;
+    Texts held = { "WWW.Example.COM", "cafe", "Stra\xc3\x9f" "e" }, theirs = { "ab", "10.1.2.3" };
+    for (const std::string& t : held)
+        SendMessageA(own.hList, LB_ADDSTRING, 0, (LPARAM)t.c_str());
+    for (const std::string& t : theirs)
+        SendMessageA(other.hList, LB_ADDSTRING, 0, (LPARAM)t.c_str());
+    Fill(ownList, held);
+    Fill(otherList, theirs);
+    ExceptionList::Batch batch(ownList, otherList);
+
+    Texts texts(kTricky.rbegin(), kTricky.rend());
+    texts.insert(texts.end(), kTricky.begin(), kTricky.end());
+    int added = 0;
+    for (const std::string& t : texts) {
+        ExceptionList::Batch::Outcome page = other.Finds(t) ? ExceptionList::Batch::InOtherList
+                                             : own.Finds(t) ? ExceptionList::Batch::AlreadyListed
+                                                            : ExceptionList::Batch::Added;
+        if (page == ExceptionList::Batch::Added) {
+            SendMessageA(own.hList, LB_ADDSTRING, 0, (LPARAM)t.c_str());
+            ++added;
+        }
+        EXPECT_EQ(page, batch.Add(t.c_str())) << t;
+    }
+    EXPECT_EQ(added, batch.AddedCount());
+
+    CStringList result;
+    batch.Result(result);
+    Texts got;
+    for (POSITION pos = result.GetHeadPosition(); pos != NULL;)
+        got.push_back((LPCTSTR)result.GetNext(pos));
+    EXPECT_EQ(ListBoxItems(own.hList), got);
+}
