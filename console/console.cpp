@@ -93,6 +93,9 @@ int Edit(const CString& document, const CString& service, const CString& dataFol
         return Fail((LPCTSTR)error);
     if (!beach.hasService(service))
         return Fail(std::string("there is no service \"") + (LPCTSTR)service + "\" in " + (LPCTSTR)document);
+    // Edits that could not be saved are not begun; screenshots only read.
+    if (screenshots.IsEmpty() && !beach.canSave(error))
+        return Fail((LPCTSTR)(error + "; it was not opened for editing"));
 
     if (!screenshots.IsEmpty()) {
         std::string reason;

@@ -105,8 +105,15 @@ int Veilgate::EditVeilgate(CString dataFolder, CString serviceName, int saveAll)
         s_extraPagesHook(sheet);
 
     sheet.EnableStackedTabs(FALSE);
-    if (sheet.DoModal() != IDOK)
+    // The proxy pages write their section while OK is processed: should a
+    // later page refuse and the administrator then cancel, they are taken
+    // back, so that Cancel leaves the document as it was.
+    m_document->holdEdits();
+    if (sheet.DoModal() != IDOK) {
+        m_document->takeBackEdits();
         return 0;
+    }
+    m_document->keepEdits();
 
     if (saveAll) {
         g_currentGroup->m_opBlockAll = operationalPage.m_blockAll;

@@ -73,63 +73,117 @@ bool checkRule(const QuoKeyShape& known, Shape shape, const json::Value& v, Faul
     return false;
 }
 
+// The first entry of the schema for this section; -1 when it knows none.
+int knownSection(const QuoSchema* schema, const std::string& section)
+{
+    for (int i = 0; schema && i < schema->count; ++i)
+        if (section == schema->keys[i].section)
+            return i;
+    return -1;
+}
+
+std::string duplicate(const Member& m)
+{
+    return "duplicate key " + json::quote(m.first);
+}
+
 // Checks the document's frame and every known value. With all false it
 // stops at the first fault; otherwise it goes on past faults of values.
 // False when the frame itself is not a document: nothing can be read.
 // `reading` follows the value being checked, for a report of memory that
-// runs out on the way.
+// runs out on the way. A key given twice is a fault only where the editor
+// reads (services, its sections, its keys, their records and fields):
+// which of the two would it read? Elsewhere JSON allows it.
 bool checkDocument(const json::Value& doc, const QuoSchema* schema, bool all, std::vector<Found>& faults,
                    int& reading)
 {
     const json::Value* services = doc.find("services");
-    if (doc.kind() != json::Kind::Object || !services || services->kind() != json::Kind::Object) {
+    const Member* twice =
+        repeatedKey(doc, [](const std::string& key) { return key == "services" ? 0 : -1; });
+    if (doc.kind() != json::Kind::Object || !services || services->kind() != json::Kind::Object || twice) {
         Found f;
-        f.line = services ? services->line() : doc.line();
-        f.what = f.message = "the document must be an object with a \"services\" object";
+        f.line = twice ? twice->second.keyLine() : services ? services->line() : doc.line();
+        f.what = f.message = twice ? duplicate(*twice) : "the document must be an object with a \"services\" object";
         faults.push_back(f);
         return false;
     }
-    auto frameFault = [&](const json::Value& v, const std::string& message) {
+    auto frameFault = [&](int line, const std::string& message) {
         Found f;
-        f.line = v.line();
+        f.line = line;
         f.what = f.message = message;
         faults.push_back(f);
+        return !all;
     };
+    auto keyFault = [&](int line, const std::string& service, const std::string& section, const char* key,
+                        const std::string& what, const std::string& message) {
+        Found f;
+        f.line = line;
+        f.service = service;
+        f.section = section;
+        f.key = key;
+        f.what = what;
+        f.message = message;
+        faults.push_back(f);
+        return !all;
+    };
+    if (const Member* again = repeatedKey(*services))
+        if (frameFault(again->second.keyLine(), duplicate(*again)))
+            return true;
     for (const auto& service : services->members()) {
         const std::string ofService = " of service " + json::quote(service.first);
         if (service.second.kind() != json::Kind::Object) {
-            frameFault(service.second, "service " + json::quote(service.first) + " must be an object");
-            if (!all)
+            if (frameFault(service.second.line(), "service " + json::quote(service.first) + " must be an object"))
                 return true;
             continue;
         }
+        std::vector<bool> sectionSeen(schema ? schema->count : 0);
         for (const auto& section : service.second.members()) {
             const std::string inSection = " in section " + json::quote(section.first) + ofService;
-            if (section.second.kind() != json::Kind::Object) {
-                frameFault(section.second, "section " + json::quote(section.first) + ofService + " must be an object");
-                if (!all)
+            const int first = knownSection(schema, section.first);
+            if (first >= 0 && sectionSeen[first]) {
+                if (frameFault(section.second.keyLine(), duplicate(section)))
                     return true;
                 continue;
             }
-            for (int i = 0; schema && i < schema->count; ++i) {
+            if (first >= 0)
+                sectionSeen[first] = true;
+            if (section.second.kind() != json::Kind::Object) {
+                if (frameFault(section.second.line(),
+                               "section " + json::quote(section.first) + ofService + " must be an object"))
+                    return true;
+                continue;
+            }
+            for (int i = first; i >= 0 && i < schema->count; ++i) {
                 const QuoKeyShape& known = schema->keys[i];
-                const json::Value* value = section.first == known.section ? section.second.find(known.key) : NULL;
                 Shape shape;
-                if (!value || !shapeOfKind(known.typeName, shape))
+                if (section.first != known.section || !shapeOfKind(known.typeName, shape))
                     continue;
-                reading = value->line();
+                const Member* value = NULL;
+                const Member* again = NULL;
+                for (const Member& m : section.second.members()) {
+                    if (m.first != known.key)
+                        continue;
+                    if (value) {
+                        again = &m;
+                        break;
+                    }
+                    value = &m;
+                }
+                if (!value)
+                    continue;
+                reading = value->second.line();
+                const Member* inner = again ? again : repeatedRecordKey(shape, value->second);
+                if (inner) {
+                    if (keyFault(inner->second.keyLine(), service.first, section.first, known.key, duplicate(*inner),
+                                 duplicate(*inner)))
+                        return true;
+                    continue;
+                }
                 Fault fault;
-                if (!checkShape(shape, *value, fault) || !checkTexts(shape, *value, fault)
-                    || !checkRule(known, shape, *value, fault)) {
-                    Found f;
-                    f.line = fault.line;
-                    f.service = service.first;
-                    f.section = section.first;
-                    f.key = known.key;
-                    f.what = reasonOf(fault.what);
-                    f.message = "key " + json::quote(known.key) + inSection + fault.what;
-                    faults.push_back(f);
-                    if (!all)
+                if (!checkShape(shape, value->second, fault) || !checkTexts(shape, value->second, fault)
+                    || !checkRule(known, shape, value->second, fault)) {
+                    if (keyFault(fault.line, service.first, section.first, known.key, reasonOf(fault.what),
+                                 "key " + json::quote(known.key) + inSection + fault.what))
                         return true;
                 }
             }
@@ -173,6 +227,28 @@ public:
     bool damaged = false;  // an edit failed half way: the tree is not to be saved
     bool inspected = false;  // opened for a check, faults and all: never saved
     std::set<std::string> absent;  // places of known values with faults, when inspected
+    // What the file holds unless someone changed it: text, as read from
+    // path, until a save writes `written`. Nothing for a text opened from
+    // memory.
+    bool fromFile = false;
+    bool saved = false;
+    std::string written;
+    // Edits so far (setProp, delProp), and a save refused because the file
+    // changed, made with the edits counted then: it kept its version beside
+    // the file, so the same edits are not kept twice.
+    unsigned edits = 0;
+    CString refused;
+    unsigned refusedAt = 0;
+    // Edits held to be taken back: each section as it stood before its
+    // first change since holdEdits().
+    struct Held
+    {
+        std::string service, section;
+        json::Value before;
+    };
+    bool holding = false;
+    bool modifiedWhenHeld = false;
+    std::vector<Held> held;
 
     json::Value* section(const CString& sectionName, const CString& serviceName)
     {
@@ -185,11 +261,56 @@ public:
         return section;
     }
 
+    // The section an edit is about to change; its first change while edits
+    // are held keeps a copy of it as it stands.
+    json::Value* changing(const CString& sectionName, const CString& serviceName)
+    {
+        json::Value* s = section(sectionName, serviceName);
+        if (!s || !holding)
+            return s;
+        const std::string service = toUtf8(serviceName), name = toUtf8(sectionName);
+        for (const Held& h : held)
+            if (h.service == service && h.section == name)
+                return s;
+        held.push_back(Held{ service, name, *s });
+        return s;
+    }
+
+    void changed()
+    {
+        modified = true;
+        ++edits;
+    }
+
+    void hold()
+    {
+        held.clear();
+        holding = opened;
+        modifiedWhenHeld = modified;
+    }
+
+    // A save while edits are held wrote them: taken back, the document
+    // differs from the file.
+    void takeBack()
+    {
+        edits += !held.empty();
+        for (Held& h : held) {
+            json::Value* service = doc.find("services")->find(h.service);
+            json::Value* s = service ? service->find(h.section) : NULL;
+            if (s)
+                *s = std::move(h.before);
+        }
+        if (holding)
+            modified = modifiedWhenHeld;
+        held.clear();
+        holding = false;
+    }
+
     // A value left as text at open, built now that it is asked for.
     void build(json::Value& v)
     {
         json::ParseError error;
-        if (!json::expand(v, text, error))
+        if (!json::expand(v, text, error, json::Keys::MayRepeat))
             throw std::bad_alloc();
     }
 
@@ -197,7 +318,7 @@ public:
     // every fault is listed and the document opens unless nothing of it can
     // be read; the values with faults then read as absent.
     bool open(std::string bytes, const CString& name, CString& error, const QuoSchema* schema,
-              QuoFaultArray* faults)
+              QuoFaultArray* faults, bool readFromFile)
     {
         if (bytes.size() > Beach::maxDocumentBytes) {
             error = tooLarge(name, std::to_string(bytes.size()));
@@ -210,7 +331,7 @@ public:
         bool exhausted = false;
         bool readable = false;
         bool kept = false;
-        if (!json::parse(bytes, read, parseError, builtAtOpen(schema))) {
+        if (!json::parse(bytes, read, parseError, builtAtOpen(schema), json::Keys::MayRepeat)) {
             Found f;
             f.line = reading = parseError.line;
             f.what = f.message = parseError.message;
@@ -227,6 +348,12 @@ public:
                     modified = false;
                     damaged = false;
                     inspected = faults != NULL;
+                    fromFile = readFromFile;
+                    saved = false;
+                    written = std::string();
+                    refused.Empty();
+                    held.clear();
+                    holding = false;
                     kept = true;
                     absent.clear();
                     for (const Found& f : found)
@@ -288,16 +415,43 @@ public:
             error = path + ": cannot save the file: an edit ran out of memory half way; the file was left as it was";
             return false;
         }
+        if (!refused.IsEmpty() && refusedAt == edits) {
+            error = refused;
+            return false;
+        }
+        std::string keptAs;
         try {
-            if (durable::replaceFile(std::string(path, path.GetLength()), json::write(doc, text), reason)) {
+            std::string bytes = json::write(doc, text);
+            if (durable::replaceFile(std::string(path, path.GetLength()), bytes, reason, durable::Steps(),
+                                     fromFile ? (saved ? &written : &text) : NULL, &keptAs)) {
                 modified = false;
+                modifiedWhenHeld = holding;  // see takeBack()
+                saved = true;
+                written = std::move(bytes);
+                refused.Empty();
                 return true;
             }
         } catch (const std::bad_alloc&) {
             reason = "out of memory; the file was left as it was";
         }
         error = path + ": cannot save the file: " + messageText(reason);
+        if (!keptAs.empty()) {
+            refused = error;
+            refusedAt = edits;
+        }
         return false;
+    }
+
+    bool canSave(CString& error) const
+    {
+        std::string reason;
+        if (!opened)
+            error = "no document has been opened, so there is nothing to save";
+        else if (inspected)
+            error = path + ": cannot save the file: it was opened for a check only";
+        else if (!durable::canReplace(std::string(path, path.GetLength()), reason))
+            error = path + ": cannot save the file: " + messageText(reason);
+        return opened && !inspected && reason.empty();
     }
 };
 
@@ -357,7 +511,7 @@ public:
     bool setProp(const CString& key, const QuoVal& value) override
     {
         Shape shape;
-        json::Value* section = m_beach->section(m_section, m_service);
+        json::Value* section = m_beach->changing(m_section, m_service);
         if (!section || !shapeOfKind(value.typeName(), shape))
             return false;
         const std::string name = toUtf8(key);
@@ -399,16 +553,16 @@ public:
             return false;
         }
         section->set(name, std::move(v));
-        m_beach->modified = true;
+        m_beach->changed();
         return true;
     }
 
     bool delProp(const CString& key) override
     {
-        json::Value* section = m_beach->section(m_section, m_service);
+        json::Value* section = m_beach->changing(m_section, m_service);
         if (!section || !section->erase(toUtf8(key)))
             return false;
-        m_beach->modified = true;
+        m_beach->changed();
         return true;
     }
 
@@ -506,31 +660,52 @@ static bool copyText(const CString& utf8Text, const CString& name, std::string& 
 bool Beach::open(const CString& path, CString& error, const QuoSchema* schema)
 {
     std::string text;
-    return readDocumentFile(path, text, error) && m_impl->open(std::move(text), path, error, schema, NULL);
+    return readDocumentFile(path, text, error) && m_impl->open(std::move(text), path, error, schema, NULL, true);
 }
 
 bool Beach::openText(const CString& utf8Text, const CString& name, CString& error, const QuoSchema* schema)
 {
     std::string text;
-    return copyText(utf8Text, name, text, error) && m_impl->open(std::move(text), name, error, schema, NULL);
+    return copyText(utf8Text, name, text, error) && m_impl->open(std::move(text), name, error, schema, NULL, false);
 }
 
 bool Beach::inspect(const CString& path, CString& error, const QuoSchema* schema, QuoFaultArray& faults)
 {
     std::string text;
-    return readDocumentFile(path, text, error) && m_impl->open(std::move(text), path, error, schema, &faults);
+    return readDocumentFile(path, text, error) && m_impl->open(std::move(text), path, error, schema, &faults, true);
 }
 
 bool Beach::inspectText(const CString& utf8Text, const CString& name, CString& error, const QuoSchema* schema,
                         QuoFaultArray& faults)
 {
     std::string text;
-    return copyText(utf8Text, name, text, error) && m_impl->open(std::move(text), name, error, schema, &faults);
+    return copyText(utf8Text, name, text, error) && m_impl->open(std::move(text), name, error, schema, &faults, false);
 }
 
 bool Beach::save(CString& error)
 {
     return m_impl->save(error);
+}
+
+bool Beach::canSave(CString& error) const
+{
+    return m_impl->canSave(error);
+}
+
+void Beach::holdEdits()
+{
+    m_impl->hold();
+}
+
+void Beach::takeBackEdits()
+{
+    m_impl->takeBack();
+}
+
+void Beach::keepEdits()
+{
+    m_impl->held.clear();
+    m_impl->holding = false;
 }
 
 bool Beach::isModified() const

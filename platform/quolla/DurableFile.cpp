@@ -1,5 +1,6 @@
 #include "DurableFile.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace durable {
@@ -75,32 +76,203 @@ std::string finalPath(const std::string& path)
     return name;
 }
 
-bool replaceFile(const std::string& path, const std::string& bytes, std::string& reason, const Steps& steps)
-{
-    const std::string target = finalPath(path);
-    const DWORD attributes = GetFileAttributesA(target.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        reason = std::string("it is a folder") + kUnchanged;
-        return false;
-    }
-    // Renaming over a read-only file works on some systems; its mark says no.
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
-        reason = std::string("it is read-only") + kUnchanged;
-        return false;
-    }
+namespace {
 
-    // Names of our own beside the target, so that no other file is touched.
+// Why a file cannot be replaced by its kind or mark; empty when it can.
+std::string unreplaceable(const std::string& target)
+{
+    const DWORD attributes = GetFileAttributesA(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return "it is a folder";
+    // Renaming over a read-only file works on some systems; its mark says no.
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return "it is read-only";
+    return std::string();
+}
+
+// A new file of ours beside target, named as the header says. It is shared
+// for deletion only, so that it can be renamed while it is held; whoever
+// else tries to open it fails while it is held.
+HANDLE createSide(const std::string& target, const Steps& steps, DWORD flags, std::string& name, DWORD& failure)
+{
     const std::string side = target + "." + std::to_string(GetCurrentProcessId());
-    std::string temporary;
     HANDLE file = INVALID_HANDLE_VALUE;
-    DWORD failure = ERROR_SUCCESS;
     for (int attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
-        temporary = side + (attempt ? "-" + std::to_string(attempt) : std::string()) + ".new";
-        file = steps.create(temporary.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+        name = side + (attempt ? "-" + std::to_string(attempt) : std::string()) + ".new";
+        file = steps.create(name.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_DELETE, NULL, CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL | flags, NULL);
         failure = file == INVALID_HANDLE_VALUE ? lastError() : ERROR_SUCCESS;
         if (failure != ERROR_FILE_EXISTS && failure != ERROR_ALREADY_EXISTS)
             break;
     }
+    return file;
+}
+
+// Whether name, of a file in target's folder, is that of a side file of a
+// replacement of target.
+bool isSideFile(const std::string& targetName, const char* name)
+{
+    if (_strnicmp(name, targetName.c_str(), targetName.size()) != 0 || name[targetName.size()] != '.')
+        return false;
+    const char* p = name + targetName.size() + 1;
+    for (int part = 0; part < 2; ++part) {
+        const char* digits = p;
+        while (*p >= '0' && *p <= '9')
+            ++p;
+        if (p == digits)
+            return false;
+        if (*p != '-')
+            break;
+        ++p;
+    }
+    return _stricmp(p, ".new") == 0;
+}
+
+// Removes the side files that replacements of target left behind when they
+// were killed. A replacement holds its file until it is done, and a file is
+// removed only through a handle that shares nothing, so one still held (its
+// replacement is running) is never touched.
+void removeLeftovers(const std::string& target)
+{
+    const size_t slash = target.find_last_of("\\/");
+    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    const std::string name = target.substr(folder.size());
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((target + ".*.new").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !isSideFile(name, data.cFileName))
+            continue;
+        HANDLE leftover = CreateFileA((folder + data.cFileName).c_str(), DELETE, 0, NULL, OPEN_EXISTING,
+                                      FILE_FLAG_DELETE_ON_CLOSE, NULL);
+        if (leftover != INVALID_HANDLE_VALUE)
+            CloseHandle(leftover);
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+}
+
+// Makes the replacements of one file by the processes of this machine take
+// turns, from checking what the file holds to taking its place. The turn of
+// a process that died passes on; one that hangs is waited for a minute at
+// most, and then the check is made all the same.
+class Turn
+{
+public:
+    explicit Turn(const std::string& target)
+    {
+        std::string key = target;
+        CharUpperBuffA(&key[0], (DWORD)key.size());
+        unsigned long long hash = 14695981039346656037ull;  // FNV-1a: a name of fixed length
+        for (char c : key)
+            hash = (hash ^ (unsigned char)c) * 1099511628211ull;
+        char name[64];
+        sprintf(name, "Local\\quolla-replace-%08lx%08lx", (unsigned long)(hash >> 32), (unsigned long)hash);
+        m_mutex = CreateMutexA(NULL, FALSE, name);
+        const DWORD waited = m_mutex ? WaitForSingleObject(m_mutex, 60000) : WAIT_FAILED;
+        m_owned = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+    }
+    ~Turn()
+    {
+        if (m_owned)
+            ReleaseMutex(m_mutex);
+        if (m_mutex)
+            CloseHandle(m_mutex);
+    }
+    Turn(const Turn&) = delete;
+    Turn& operator=(const Turn&) = delete;
+
+private:
+    HANDLE m_mutex;
+    bool m_owned;
+};
+
+enum class Now { Same, Changed, Unreadable };
+
+// Whether the file holds exactly bytes; a file that is gone has changed.
+Now compareWith(const std::string& path, const std::string& bytes, DWORD& failure)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              NULL, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, NULL);
+    if (file == INVALID_HANDLE_VALUE) {
+        failure = lastError();
+        return failure == ERROR_FILE_NOT_FOUND || failure == ERROR_PATH_NOT_FOUND ? Now::Changed : Now::Unreadable;
+    }
+    LARGE_INTEGER size;
+    Now now = GetFileSizeEx(file, &size) && (unsigned long long)size.QuadPart == bytes.size() ? Now::Same
+                                                                                               : Now::Changed;
+    char chunk[65536];
+    size_t at = 0;
+    while (now == Now::Same) {
+        DWORD got = 0;
+        if (!ReadFile(file, chunk, sizeof chunk, &got, NULL)) {
+            failure = lastError();
+            now = Now::Unreadable;
+        } else if (got == 0) {
+            now = at == bytes.size() ? Now::Same : Now::Changed;
+            break;
+        } else if (got > bytes.size() - at || memcmp(chunk, bytes.data() + at, got) != 0) {
+            now = Now::Changed;
+        }
+        at += got;
+    }
+    CloseHandle(file);
+    return now;
+}
+
+// Gives the new file a name of its own beside target, "<file>.<time>.mine",
+// that no file has yet.
+bool keepBeside(const std::string& temporary, const std::string& target, const Steps& steps, std::string& kept)
+{
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    char stamp[32];
+    sprintf(stamp, ".%04u%02u%02u-%02u%02u%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
+    for (int attempt = 1; attempt <= 100; ++attempt) {
+        kept = target + stamp + (attempt > 1 ? "-" + std::to_string(attempt) : std::string()) + ".mine";
+        if (steps.replace(temporary.c_str(), kept.c_str(), MOVEFILE_WRITE_THROUGH))
+            return true;
+        const DWORD failure = GetLastError();
+        if (failure != ERROR_ALREADY_EXISTS && failure != ERROR_FILE_EXISTS)
+            return false;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool canReplace(const std::string& path, std::string& reason)
+{
+    const std::string target = finalPath(path);
+    reason = unreplaceable(target);
+    if (!reason.empty())
+        return false;
+    // A file made and gone again: no trace stays, even if the process dies.
+    std::string probe;
+    DWORD failure = ERROR_SUCCESS;
+    HANDLE file = createSide(target, Steps(), FILE_FLAG_DELETE_ON_CLOSE, probe, failure);
+    if (file == INVALID_HANDLE_VALUE) {
+        reason = "no file can be made in its folder: " + systemMessage(failure);
+        return false;
+    }
+    CloseHandle(file);
+    return true;
+}
+
+bool replaceFile(const std::string& path, const std::string& bytes, std::string& reason, const Steps& steps,
+                 const std::string* readBefore, std::string* keptAs)
+{
+    const std::string target = finalPath(path);
+    reason = unreplaceable(target);
+    if (!reason.empty()) {
+        reason += kUnchanged;
+        return false;
+    }
+    removeLeftovers(target);
+
+    std::string temporary;
+    DWORD failure = ERROR_SUCCESS;
+    HANDLE file = createSide(target, steps, 0, temporary, failure);
     if (file == INVALID_HANDLE_VALUE) {
         reason = systemMessage(failure) + kUnchanged;
         return false;
@@ -113,7 +285,25 @@ bool replaceFile(const std::string& path, const std::string& bytes, std::string&
         failure = ERROR_WRITE_FAULT;
     else if (!steps.flush(file))
         failure = lastError();
-    CloseHandle(file);
+
+    Turn turn(target);
+    const Now now = failure != ERROR_SUCCESS || !readBefore ? Now::Same : compareWith(target, *readBefore, failure);
+    if (now == Now::Changed) {
+        std::string kept;
+        const bool keptBeside = keepBeside(temporary, target, steps, kept);
+        failure = keptBeside ? ERROR_SUCCESS : lastError();
+        CloseHandle(file);
+        reason = "it changed since it was read; it was left as it is";
+        if (keptBeside) {
+            reason += ", and the new version was kept as " + kept;
+            if (keptAs)
+                *keptAs = kept;
+            return false;
+        }
+        reason += ", and the new version could not be kept beside it: " + systemMessage(failure);
+        DeleteFileA(temporary.c_str());
+        return false;
+    }
 
     const DWORD flags = MOVEFILE_WRITE_THROUGH;
     if (failure == ERROR_SUCCESS && !steps.replace(temporary.c_str(), target.c_str(), flags | MOVEFILE_REPLACE_EXISTING)) {
@@ -124,7 +314,7 @@ bool replaceFile(const std::string& path, const std::string& bytes, std::string&
         // new one takes its name, and the old one goes; a reader keeps the
         // old bytes. For that instant the name is missing, but both files
         // are whole under their side names.
-        const std::string aside = side + ".old";
+        const std::string aside = target + "." + std::to_string(GetCurrentProcessId()) + ".old";
         if ((failure == ERROR_ACCESS_DENIED || failure == ERROR_SHARING_VIOLATION)
             && steps.replace(target.c_str(), aside.c_str(), flags)) {
             if (steps.replace(temporary.c_str(), target.c_str(), flags)) {
@@ -133,6 +323,7 @@ bool replaceFile(const std::string& path, const std::string& bytes, std::string&
             } else {
                 failure = lastError();
                 if (!steps.replace(aside.c_str(), target.c_str(), flags)) {
+                    CloseHandle(file);
                     reason = systemMessage(failure) + "; the old file is now " + aside + " and the new one " +
                              temporary;
                     return false;
@@ -140,10 +331,15 @@ bool replaceFile(const std::string& path, const std::string& bytes, std::string&
             }
         }
     }
+    CloseHandle(file);
     if (failure == ERROR_SUCCESS)
         return true;
 
-    reason = systemMessage(failure) + kUnchanged;
+    if (now == Now::Unreadable)
+        reason = "it could not be read to see whether it changed since: ";
+    else
+        reason.clear();
+    reason += systemMessage(failure) + kUnchanged;
     if (!DeleteFileA(temporary.c_str()))
         reason += "; the unfinished copy " + temporary + " could not be removed";
     return false;

@@ -29,8 +29,24 @@ std::string finalPath(const std::string& path);
 // and that the file was left as it was (a phrase without the path); in the
 // one case where a failure could not put the old file back, it says where
 // both files are.
+//
+// With readBefore, the file must still hold exactly those bytes (what was
+// read of it) as its place is taken. If it does not, someone changed it
+// since: it is left as it is, the new bytes are kept beside it under a name
+// of their own (never an existing file's), keptAs gives it and reason says
+// so. Replacements of one file by the processes of this machine take
+// turns between that check and the replacing step, so none comes between.
+//
+// The new file is "<file>.<pid>.new" (or "<file>.<pid>-<n>.new"), held open
+// until it has taken the file's place. Such files that a replacement killed
+// on the way left behind, and that nobody holds, are removed first.
 bool replaceFile(const std::string& path, const std::string& bytes, std::string& reason,
-                 const Steps& steps = Steps());
+                 const Steps& steps = Steps(), const std::string* readBefore = NULL, std::string* keptAs = NULL);
+
+// Whether a file could take the place of the file path reaches now, found
+// without changing anything that stays: false, with the reason, for a
+// folder, a read-only file, and a folder or volume where no file can be made.
+bool canReplace(const std::string& path, std::string& reason);
 
 // The system's text for an error code, without the full stop and line end.
 std::string systemMessage(DWORD code);

@@ -57,8 +57,9 @@ uint64_t hashOf(const std::string& s)
 
 class Parser {
 public:
-    Parser(const std::string& text, const BuildRule* rule)
-        : origin_(text.data()), begin_(text.data()), p_(text.data()), end_(text.data() + text.size()), rule_(rule)
+    Parser(const std::string& text, const BuildRule* rule, Keys keys)
+        : origin_(text.data()), begin_(text.data()), p_(text.data()), end_(text.data() + text.size()), rule_(rule),
+          unique_(keys == Keys::Unique)
     {
         if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
             begin_ = p_ = p_ + 3;
@@ -104,6 +105,7 @@ private:
     int line_ = 1;
     int depth_ = 0;
     const BuildRule* rule_;
+    bool unique_;
     std::vector<std::string> path_;   // keys down to the container being asked about
     std::string key_;                 // the key being read
     std::vector<uint64_t> keyHashes_;  // of the objects open, innermost last
@@ -117,7 +119,7 @@ private:
 
     // A second reader over the same text from at, for reading an object again.
     Parser(const Parser& outer, const char* at)
-        : origin_(outer.origin_), begin_(outer.begin_), p_(at), end_(outer.end_), rule_(nullptr)
+        : origin_(outer.origin_), begin_(outer.begin_), p_(at), end_(outer.end_), rule_(nullptr), unique_(false)
     {
     }
 
@@ -167,7 +169,15 @@ private:
         return false;
     }
 
-    bool failEnd() { return fail(end_, "unexpected end of text"); }
+    // The end of a text that ends with a line end is on its last line, not
+    // on the empty one after it.
+    bool failEnd()
+    {
+        const char* at = end_;
+        if (at > begin_ && (at[-1] == '\n' || at[-1] == '\r'))
+            at -= at - begin_ >= 2 && at[-2] == '\r' && at[-1] == '\n' ? 2 : 1;
+        return fail(at, "unexpected end of text");
+    }
 
     // A line ends with LF, CR LF or a lone CR.
     void skipWhitespace()
@@ -347,7 +357,8 @@ private:
             key_.clear();
             if (!parseString(&key_))
                 return false;
-            keyHashes_.push_back(hashOf(key_));
+            if (unique_)
+                keyHashes_.push_back(hashOf(key_));
             skipWhitespace();
             if (p_ == end_)
                 return failEnd();
@@ -384,7 +395,7 @@ private:
             settle(readMembers_[depth_], built->members_);
         ++p_;
         --depth_;
-        return uniqueKeys(open, keysFrom);
+        return !unique_ || uniqueKeys(open, keysFrom);
     }
 
     // The keys of the object just read are those hashed from keysFrom on.
@@ -575,7 +586,7 @@ private:
     }
 };
 
-bool parse(const std::string& utf8Text, Value& out, ParseError& error, const BuildRule& rule)
+bool parse(const std::string& utf8Text, Value& out, ParseError& error, const BuildRule& rule, Keys keys)
 {
     // Positions are kept in 32 bits.
     if (utf8Text.size() >= UINT32_MAX) {
@@ -583,12 +594,12 @@ bool parse(const std::string& utf8Text, Value& out, ParseError& error, const Bui
         error.message = "text larger than 4 GiB";
         return false;
     }
-    return Parser(utf8Text, rule ? &rule : nullptr).run(out, error);
+    return Parser(utf8Text, rule ? &rule : nullptr, keys).run(out, error);
 }
 
-bool expand(Value& v, const std::string& text, ParseError& error)
+bool expand(Value& v, const std::string& text, ParseError& error, Keys keys)
 {
-    return v.built() || Parser(text, nullptr).expandInto(v, error);
+    return v.built() || Parser(text, nullptr, keys).expandInto(v, error);
 }
 
 }  // namespace json

@@ -61,6 +61,8 @@ public:
     bool erase(const std::string& key);
     // Line of the member's key in the parsed text, 0 if unknown.
     int keyLine(const std::string& key) const;
+    // Line of this value's key, for a member of an object read from text.
+    int keyLine() const { return keyLine_; }
 
 private:
     friend class Parser;
@@ -112,17 +114,23 @@ enum class Build { Nothing, Members, Everything };
 // everything below a container built whole is built whole.
 typedef std::function<Build(const std::vector<std::string>& keys)> BuildRule;
 
+// Whether an object may repeat a key. JSON allows it; a reader that does
+// finds the first with find() and checks the objects it reads itself.
+enum class Keys { Unique, MayRepeat };
+
 // Parses strict JSON (no comments, trailing commas or single quotes) with an
 // optional UTF-8 byte order mark. Lines end with LF, CR LF or a lone CR.
 // Every number of JSON's grammar is accepted; one beyond a double's range
 // reads as an infinity or zero of its sign. Nesting deeper than 512 levels
-// is refused. Returns false and fills error on failure; out is only
-// assigned on success. Without a rule everything is built.
-bool parse(const std::string& utf8Text, Value& out, ParseError& error, const BuildRule& rule = BuildRule());
+// is refused, and so, unless keys allow it, is a key repeated in an object.
+// Returns false and fills error on failure; out is only assigned on
+// success. Without a rule everything is built.
+bool parse(const std::string& utf8Text, Value& out, ParseError& error, const BuildRule& rule = BuildRule(),
+           Keys keys = Keys::Unique);
 
 // Builds v whole, if parse() left it unbuilt, from text, the text it was
-// parsed from. Fails only when the memory runs out.
-bool expand(Value& v, const std::string& text, ParseError& error);
+// parsed from with the same keys. Fails only when the memory runs out.
+bool expand(Value& v, const std::string& text, ParseError& error, Keys keys = Keys::Unique);
 
 // Pretty prints with 2-space indentation, ending with "\n"; v must be built
 // whole (std::logic_error otherwise). Reals are written in the shortest form

@@ -6,6 +6,8 @@
 #include <climits>
 #include <cmath>
 #include <stdio.h>
+#include <algorithm>
+#include <string_view>
 
 namespace quo {
 
@@ -143,6 +145,41 @@ bool checkShape(Shape shape, const json::Value& v, Fault& fault)
     fault.line = v.line();
     fault.what = mustBe(shape);
     return false;
+}
+
+const Member* repeatedKey(const json::Value& object)
+{
+    // Sorted, equal keys stand side by side in the file's order.
+    const auto& members = object.members();
+    std::vector<std::pair<std::string_view, size_t>> keys;
+    keys.reserve(members.size());
+    for (size_t i = 0; i < members.size(); ++i)
+        keys.emplace_back(members[i].first, i);
+    std::sort(keys.begin(), keys.end());
+    size_t repeat = members.size();
+    for (size_t i = 1; i < keys.size(); ++i)
+        if (keys[i].first == keys[i - 1].first)
+            repeat = std::min(repeat, keys[i].second);
+    return repeat < members.size() ? &members[repeat] : nullptr;
+}
+
+const Member* repeatedRecordKey(Shape shape, const json::Value& v)
+{
+    if ((shape != Shape::Servers && shape != Shape::Groups) || v.kind() != json::Kind::Object)
+        return nullptr;
+    if (const Member* record = repeatedKey(v))
+        return record;
+    const Record record = recordOf(shape);
+    auto fieldOf = [&record](const std::string& key) {
+        for (size_t i = 0; i < record.count; ++i)
+            if (key == record.fields[i].name)
+                return (int)i;
+        return -1;
+    };
+    for (const Member& m : v.members())
+        if (const Member* field = repeatedKey(m.second, fieldOf))
+            return field;
+    return nullptr;
 }
 
 // Every text of a known key, record names included, must reach the editor

@@ -258,7 +258,25 @@ public:
     // (through links): a new file beside it, then one replacing step. A
     // read-only file is not replaced. On failure the old file is untouched
     // and the message names the file and says so. Quolla::submit() is this.
+    // A file that no longer holds what was read from it (or last saved) was
+    // changed by someone else: it is left as it is, this document is kept
+    // beside it under a name the message gives, and saving the same edits
+    // again says so again without keeping them twice. New files that saves
+    // killed on the way left beside the file are removed.
     bool save(CString& error);
+    // Whether save() could write the file now, found without changing
+    // anything that stays: false, with a message that names the file and
+    // says why, for a read-only file, a folder or volume where no file can
+    // be made, and a document opened for a check.
+    bool canSave(CString& error) const;
+    // Edits that may be taken back. After holdEdits(), takeBackEdits() puts
+    // every section changed since back as it stood, and isModified() as it
+    // was; keepEdits() lets them stand. A section is copied as it first
+    // changes, so what does not change costs nothing. One hold at a time:
+    // holding again lets what was held stand.
+    void holdEdits();
+    void takeBackEdits();
+    void keepEdits();
     // Whether setProp or delProp has been called since the document was
     // opened or last saved (setting an equal value counts: it was asked to
     // be written).

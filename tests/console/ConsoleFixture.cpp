@@ -119,9 +119,9 @@ void Console::Start(const std::wstring& args)
 {
     std::wstring cmd = L"\"" + Widen(BinFolder()) + L"\\console.exe\" " + args;
     SECURITY_ATTRIBUTES inherited = { sizeof inherited, NULL, TRUE };
-    HANDLE errors = CreateFileA((folder + "\\stderr.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
+    HANDLE errors = CreateFileA((folder + "\\stderr" + streamsTag + ".txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    HANDLE output = CreateFileA((folder + "\\stdout.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
+    HANDLE output = CreateFileA((folder + "\\stdout" + streamsTag + ".txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     STARTUPINFOW si = {};
     si.cb = sizeof si;
@@ -149,12 +149,12 @@ std::string WithLineFeeds(std::string text)
 
 std::string Console::Errors() const
 {
-    return WithLineFeeds(ReadFile(folder + "\\stderr.txt"));
+    return WithLineFeeds(ReadFile(folder + "\\stderr" + streamsTag + ".txt"));
 }
 
 std::string Console::Output() const
 {
-    return WithLineFeeds(ReadFile(folder + "\\stdout.txt"));
+    return WithLineFeeds(ReadFile(folder + "\\stdout" + streamsTag + ".txt"));
 }
 
 HWND Console::WaitForWindow(const char* caption, bool shown)
@@ -174,10 +174,12 @@ HWND Console::WaitForSheet()
 
 DWORD Console::WaitForExit()
 {
+    // One that does not end in time is ended, so that it holds up nothing.
+    DWORD code = 99;
     if (WaitForSingleObject(process.hProcess, 20000) != WAIT_OBJECT_0)
-        return 99;
-    DWORD code = 0;
-    GetExitCodeProcess(process.hProcess, &code);
+        TerminateProcess(process.hProcess, code);
+    else
+        GetExitCodeProcess(process.hProcess, &code);
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
     process = {};

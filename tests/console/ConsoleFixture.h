@@ -20,6 +20,9 @@ protected:
     std::string folder;
     std::string document;
     PROCESS_INFORMATION process = {};
+    // Tells apart the files of the folder that take what the console writes
+    // ("stdout<tag>.txt", "stderr<tag>.txt"), for a second console at once.
+    std::string streamsTag;
 
     void SetUp() override;
     void TearDown() override;
@@ -40,6 +43,7 @@ protected:
     HWND WaitForWindow(const char* caption, bool shown = true);
     // The sheet, or NULL when the console ended without showing it.
     HWND WaitForSheet();
+    // The console's exit code; 99, and the console ended, after 20 s.
     DWORD WaitForExit();
     // Presses one of the sheet's buttons; the console's exit code.
     DWORD Press(HWND sheet, int button);

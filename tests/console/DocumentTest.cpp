@@ -14,6 +14,49 @@ void SwitchBlockAllAndConfirm(HWND sheet)
     PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
 }
 
+// Makes a folder read-only for as long as it lives, on the host's side: Wine
+// keeps no read-only mark on a folder, and a folder's permissions do not
+// stop a superuser, but an immutable one does. Where none of that can be
+// done (not under Wine, or the host will not), made() is false.
+class ReadOnlyFolder
+{
+public:
+    explicit ReadOnlyFolder(const std::string& folder) : m_folder(folder)
+    {
+        typedef char*(CDECL * UnixName)(LPCWSTR);
+        const auto unixName = (UnixName)GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
+        std::wstring wide(folder.begin(), folder.end());
+        char* name = unixName ? unixName(wide.c_str()) : NULL;
+        if (name != NULL) {
+            m_unix = name;
+            HeapFree(GetProcessHeap(), 0, name);
+        }
+        host("chmod a-w '" + m_unix + "'; chattr +i '" + m_unix + "'");
+        HANDLE probe = CreateFileA((folder + "\\probe").c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW,
+                                   FILE_FLAG_DELETE_ON_CLOSE, NULL);
+        m_made = probe == INVALID_HANDLE_VALUE;
+        if (!m_made)
+            CloseHandle(probe);
+    }
+    ~ReadOnlyFolder() { host("chattr -i '" + m_unix + "'; chmod u+w '" + m_unix + "'"); }
+    bool made() const { return m_made; }
+
+private:
+    // Runs a command of the host's shell and waits for it.
+    void host(const std::string& command)
+    {
+        typedef LONG(CDECL * Spawn)(char* const argv[], int wait);
+        const auto spawn = (Spawn)GetProcAddress(GetModuleHandleA("ntdll.dll"), "__wine_unix_spawnvp");
+        std::string line = command + " 2>/dev/null";
+        char* argv[] = { (char*)"/bin/sh", (char*)"-c", &line[0], NULL };
+        if (spawn && !m_unix.empty())
+            spawn(argv, 1);
+    }
+
+    std::string m_folder, m_unix;
+    bool m_made = false;
+};
+
 } // namespace
 
 TEST_F(Console, NamesInAnyScriptComeBackAsTheyWere)
@@ -44,15 +87,29 @@ TEST_F(Console, TextsTheEditorCouldNotHoldAreRefusedNamingTheKey)
     EXPECT_EQ(text, ReadFile(document));
 }
 
-TEST_F(Console, AReadOnlyDocumentIsNotReplaced)
+TEST_F(Console, ADocumentThatCouldNotBeSavedIsRefusedBeforeTheSheet)
 {
     const std::string before = ReadFile(document);
+    const std::string notOpened = "; it was not opened for editing\n";
     ASSERT_TRUE(SetFileAttributesA(document.c_str(), FILE_ATTRIBUTE_READONLY));
-    EXPECT_EQ(2u, OpenAndPress(StandardArgs(), PSBTN_OK));
-    EXPECT_EQ("console: " + document + ": cannot save the file: it is read-only; the file was left as it was\n",
-              Errors());
+    EXPECT_EQ(2u, Run(StandardArgs() + " --exceptions-only"));
+    EXPECT_EQ("console: " + document + ": cannot save the file: it is read-only" + notOpened, Errors());
+    // Screenshots only read it.
+    EXPECT_EQ(1u, Run(StandardArgs() + " --screenshots \"" + folder + "\\shots\""));
+    EXPECT_NE(std::string::npos, Errors().find("7 screenshots written")) << Errors();
     EXPECT_EQ(before, ReadFile(document));
     EXPECT_NE(0u, GetFileAttributesA(document.c_str()) & FILE_ATTRIBUTE_READONLY);
+
+    ASSERT_TRUE(SetFileAttributesA(document.c_str(), FILE_ATTRIBUTE_NORMAL));
+    ReadOnlyFolder readOnly(folder);
+    if (!readOnly.made())
+        GTEST_SKIP() << "no folder can be made read-only here";
+    EXPECT_EQ(2u, Run(StandardArgs()));
+    const std::string errors = Errors();
+    EXPECT_EQ(0u, errors.find("console: " + document + ": cannot save the file: no file can be made in its folder: "))
+        << errors;
+    EXPECT_EQ(errors.size() - notOpened.size(), errors.rfind(notOpened)) << errors;
+    EXPECT_EQ(before, ReadFile(document));
 }
 
 TEST_F(Console, AFailedSaveSaysSoAndLeavesTheFileAsItWas)
@@ -97,4 +154,67 @@ TEST_F(Console, ADocumentReachedThroughALinkIsSavedWhereItLeads)
     WriteText(document, "later");
     EXPECT_EQ("later", ReadFile(link));
     RemoveSymbolicLink(link);
+}
+
+TEST_F(Console, OfTwoEditorsOnOneDocumentTheLaterSaveIsKeptBesideWhatTheEarlierOneSaved)
+{
+    const std::string before = ReadFile(document);
+    Start(StandardArgs());
+    HWND first = WaitForSheet();
+    PROCESS_INFORMATION later = {};
+    struct Ending  // whichever is kept there ends with the test
+    {
+        PROCESS_INFORMATION& p;
+        ~Ending() { if (p.hProcess) TerminateProcess(p.hProcess, 99); }
+    } ending{ later };
+    std::swap(process, later);
+    streamsTag = "-later";
+    Start(StandardArgs());
+    HWND second = WaitForSheet();
+    std::swap(process, later);  // the first one saves first
+    ASSERT_TRUE(first && second);
+    ShowPage(first, PageIndex(first, "VG: Non-operational Privileges"));
+    SwitchBlockAllAndConfirm(first);
+    EXPECT_EQ(0u, WaitForExit());
+    const std::string saved = ReadFile(document);
+
+    std::swap(process, later);
+    EXPECT_EQ(2u, Press(second, PSBTN_OK));
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((document + ".*.mine").c_str(), &found);
+    ASSERT_NE(INVALID_HANDLE_VALUE, find) << Errors();
+    const std::string kept = folder + "\\" + found.cFileName;
+    EXPECT_FALSE(FindNextFileA(find, &found)) << "kept twice";
+    FindClose(find);
+    EXPECT_EQ("console: " + document + ": cannot save the file: it changed since it was read; it was left as it "
+              "is, and the new version was kept as " + kept + "\n",
+              Errors());
+    EXPECT_NE(before, saved);
+    EXPECT_EQ(saved, ReadFile(document));
+    EXPECT_EQ(before, ReadFile(kept));  // the later one changed nothing
+}
+
+TEST_F(Console, ASaveRemovesWhatKilledSavesLeftButNotWhatARunningOneHolds)
+{
+    Start("--bogus");
+    const std::string ended = std::to_string(process.dwProcessId);
+    EXPECT_EQ(2u, WaitForExit());
+    const std::string killed = document + "." + ended + ".new", killedToo = document + "." + ended + "-2.new";
+    const std::string others = document + ".new";
+    const std::string held = document + "." + std::to_string(GetCurrentProcessId()) + ".new";
+    WriteText(killed, "{ torn");
+    WriteText(killedToo, "{ torn");
+    WriteText(others, "someone else's");
+    // As a running save holds its new file.
+    HANDLE holding = CreateFileA(held.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, NULL, CREATE_NEW, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, holding);
+    DWORD written = 0;
+    WriteFile(holding, "half", 4, &written, NULL);
+
+    EXPECT_EQ(0u, OpenAndPress(StandardArgs(), PSBTN_OK)) << Errors();
+    CloseHandle(holding);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(killed.c_str()));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(killedToo.c_str()));
+    EXPECT_EQ("half", ReadFile(held));
+    EXPECT_EQ("someone else's", ReadFile(others));
 }

@@ -185,8 +185,9 @@ TEST_F(Console, DamagedDocumentsAreRefusedWithFileAndLine)
         { Replaced(text, "\"activate\": 1", "\"activate\": \"on\""), kActivateMustBeAnInteger },
         { Replaced(text, "\"allow_put\": 0", "\"allow_put\": " + std::string(100000, '[')),
           ": line 83: nesting deeper than 512 levels" },
-        { Replaced(text, "\"allow_put\": 0", "\"allow_put\": 0, \"idle_timeout\": 1"),
-          ": line 83: duplicate key \"idle_timeout\"" },
+        { Replaced(text, "\"idle_timeout\": 600,", "\"idle_timeout\": 600, \"idle_timeout\": 1,"),
+          ": line 12: duplicate key \"idle_timeout\"" },
+        { text.substr(0, text.find("      \"sievex\"")), ": line 19: unexpected end of text" },
         { Replaced(text, "\"alice\"", "\"al\xFF" "ice\""), ": line 61: invalid UTF-8" },
     };
     for (const auto& c : cases) {
@@ -194,6 +195,37 @@ TEST_F(Console, DamagedDocumentsAreRefusedWithFileAndLine)
         EXPECT_EQ(2u, Run(StandardArgs()));
         EXPECT_EQ("console: " + document + c.message + (c.message.back() == '\n' ? "" : "\n"), Errors());
         EXPECT_TRUE(c.damaged == ReadFile(document));
+    }
+}
+
+TEST_F(Console, NamesGivenTwiceAreRefusedWhereTheEditorReadsAndKeptElsewhere)
+{
+    const std::string text = ReadFile(document);
+    // Other tools' values: a key of their own section, of a section and a
+    // key the editor does not know, of a field of a server it does not know.
+    std::string theirs = Replaced(text, "\"allow_put\": 0", "\"allow_put\": 0, \"allow_put\": 1");
+    theirs = Replaced(theirs, "\"remove_cookies\": 0,",
+                      "\"remove_cookies\": 0, \"their\": {\"a\": \"b\", \"a\": \"c\"},");
+    theirs = Replaced(theirs, "\"sievex\": {", "\"theirs\": {\"a\": 1, \"a\": 1}, \"sievex\": {");
+    theirs = Replaced(theirs, "\"position\": 0", "\"position\": 0, \"note\": {\"by\": 1, \"by\": 2}");
+    WriteText(document, theirs);
+    EXPECT_EQ(0u, OpenAndPress(StandardArgs(), PSBTN_OK)) << Errors();
+    EXPECT_EQ(theirs, ReadFile(document));
+
+    // Where the editor reads: services, its sections, its keys (above),
+    // records and their fields.
+    const struct { std::string damaged, message; } cases[] = {
+        { Replaced(text, "\"ftp-proxy\"", "\"http-proxy\""), ": line 80: duplicate key \"http-proxy\"" },
+        { Replaced(text, "\"proxy_http\": {", "\"sievex\": {}, \"proxy_http\": {"),
+          ": line 20: duplicate key \"sievex\"" },
+        { Replaced(text, "\"01\": {", "\"00\": {"), ": line 27: duplicate key \"00\"" },
+        { Replaced(text, "\"Everyone\": {", "\"Staff\": {"), ": line 68: duplicate key \"Staff\"" },
+        { Replaced(text, "\"port\": 4005,", "\"port\": 4005, \"port\": 80,"), ": line 34: duplicate key \"port\"" },
+    };
+    for (const auto& c : cases) {
+        WriteText(document, c.damaged);
+        EXPECT_EQ(2u, Run(StandardArgs()));
+        EXPECT_EQ("console: " + document + c.message + "\n", Errors());
     }
 }
 

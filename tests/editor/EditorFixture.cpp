@@ -15,6 +15,10 @@ BOOL ProbePage::OnApply()
 {
     if (onApply)
         onApply();
+    if (refusals > 0) {
+        --refusals;
+        return FALSE;
+    }
     return CPropertyPage::OnApply();
 }
 

@@ -46,12 +46,15 @@ bool StoredValue(Beach& beach, const char* key, QuoValOf<T>& value)
     return found;
 }
 
-// A plain page; the sheet needs at least one. The hook runs in OnApply.
+// A plain page; the sheet needs at least one. The hook runs in OnApply,
+// which refuses OK as many times as refusals says, as a page whose check
+// fails does.
 class ProbePage : public CPropertyPage
 {
 public:
     ProbePage();
     std::function<void()> onApply;
+    int refusals = 0;
     BOOL OnApply() override;
 };
 

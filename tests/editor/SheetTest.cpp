@@ -70,6 +70,24 @@ TEST_F(Sheet, CancelWritesNothingAndReturnsZero)
     EXPECT_EQ(1, activate.value);
 }
 
+TEST_F(Sheet, CancelAfterARefusedOkLeavesTheDocumentAsItWas)
+{
+    Open(ServiceDocument(kTwoGroups));
+    const CString text = beach.text();
+    TestVeilgate editor(nullptr, &beach);
+    // The proxy pages, before the probe, have written their section by then.
+    bool written = false;
+    probe.onApply = [&]() { written = beach.text() != text; };
+    probe.refusals = 1;
+    Press(PSBTN_OK);
+    driver.onWindow("HTTP Proxy", [](HWND h) { PostMessageA(h, PSM_PRESSBUTTON, PSBTN_CANCEL, 0); });
+    EXPECT_EQ(0, Edit(editor, 1));
+    EXPECT_EQ(0, probe.refusals);
+    EXPECT_TRUE(written);
+    EXPECT_STREQ(text, beach.text());
+    EXPECT_FALSE(beach.isModified());
+}
+
 TEST_F(Sheet, OkWithFullSaveWritesAndCommitsTheSection)
 {
     Open(ServiceDocument(kTwoGroups));

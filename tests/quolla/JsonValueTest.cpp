@@ -131,6 +131,8 @@ TEST(JsonParse, ReportsErrorsWithPosition)
 {
     const BadDocument cases[] = {
         {"", 1, 1, "unexpected end of text"},
+        {"{\n", 1, 2, "unexpected end of text"},             // on the last line, not after it
+        {"[1,\r\n\r\n", 2, 1, "unexpected end of text"},
         {"{\n  \"a\": [1,\n    2 3],\n  \"b\": 2\n}", 3, 7, "expected ',' or ']'"},
         {"{\n  \"a\": 1,\n  \"b\": 2\n  \"c\": 3\n}", 4, 3, "expected ',' or '}'"},
         {"{\"a\": \"abc\n}", 1, 7, "unterminated string"},

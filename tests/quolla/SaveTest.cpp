@@ -166,3 +166,56 @@ TEST_F(QuollaTest, AReadOnlyFileIsNotReplaced)
     EXPECT_NE(GetFileAttributesA(path) & FILE_ATTRIBUTE_READONLY, 0u);
     EXPECT_EQ(folder(), Names{ "doc.json" });
 }
+
+namespace {
+
+// A second save of the same file, started while the first is between its
+// check of the file and its replacing step.
+struct Rival
+{
+    CString path;
+    std::string readBefore, reason, kept;
+    bool saved = false;
+    HANDLE thread = NULL;
+} g_rival;
+
+DWORD WINAPI rivalSave(LPVOID)
+{
+    g_rival.saved = durable::replaceFile((LPCTSTR)g_rival.path, "rival", g_rival.reason, durable::Steps(),
+                                         &g_rival.readBefore, &g_rival.kept);
+    return 0;
+}
+
+BOOL WINAPI replaceWhileARivalStarts(LPCSTR from, LPCSTR to, DWORD flags)
+{
+    if (!g_rival.thread) {
+        g_rival.thread = CreateThread(NULL, 0, rivalSave, NULL, 0, NULL);
+        // It waits for its turn; without turns it would be done by now.
+        WaitForSingleObject(g_rival.thread, 500);
+    }
+    return MoveFileExA(from, to, flags);
+}
+
+}  // namespace
+
+TEST_F(QuollaTest, ASaveStartedWhileAnotherReplacesTheFileWaitsItsTurnAndKeepsItsVersionBeside)
+{
+    const CString path = file("doc.json");
+    writeFile(path, kOld);
+    g_rival.path = path;
+    g_rival.readBefore = kOld;
+    durable::Steps steps;
+    steps.replace = replaceWhileARivalStarts;
+    std::string reason, kept;
+    const std::string readBefore = kOld;
+    EXPECT_TRUE(durable::replaceFile((LPCTSTR)path, kNew, reason, steps, &readBefore, &kept)) << reason;
+    ASSERT_NE(g_rival.thread, (HANDLE)NULL);
+    WaitForSingleObject(g_rival.thread, INFINITE);
+    CloseHandle(g_rival.thread);
+    EXPECT_FALSE(g_rival.saved);
+    EXPECT_EQ(readFile(path), kNew);
+    EXPECT_EQ(readFile(g_rival.kept.c_str()), "rival");
+    EXPECT_EQ(g_rival.reason, "it changed since it was read; it was left as it is, and the new version was kept as " +
+                                  g_rival.kept);
+    EXPECT_EQ(folder().size(), 2u) << "a side file was left behind";
+}
