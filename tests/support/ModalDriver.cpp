@@ -2,7 +2,24 @@
 #include <commctrl.h>
 #include <prsht.h>
 
-ModalDriver* ModalDriver::s_active = nullptr;
+std::atomic<ModalDriver*> ModalDriver::s_active{ nullptr };
+
+namespace {
+// The window whose timer runs the steps, one for the thread.
+HWND TimerWindow(WNDPROC proc)
+{
+    static HWND window = NULL;
+    if (window == NULL) {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = proc;
+        wc.hInstance = GetModuleHandleA(NULL);
+        wc.lpszClassName = "ModalDriverTimer";
+        RegisterClassA(&wc);
+        window = CreateWindowA(wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, NULL, wc.hInstance, NULL);
+    }
+    return window;
+}
+}
 
 ModalDriver::ModalDriver(DWORD timeoutMs) : m_timeoutMs(timeoutMs) {}
 
@@ -41,17 +58,17 @@ void ModalDriver::start()
 {
     s_active = this;
     m_stepStarted = GetTickCount();
-    m_timer = SetTimer(NULL, 0, 15, &ModalDriver::OnTimer);
+    m_ticking = SetTimer(TimerWindow(TimerWindowProc), 1, 15, NULL) != 0;
 }
 
 void ModalDriver::stop()
 {
-    if (m_timer != 0) {
-        KillTimer(NULL, m_timer);
-        m_timer = 0;
+    if (m_ticking) {
+        KillTimer(TimerWindow(TimerWindowProc), 1);
+        m_ticking = false;
     }
-    if (s_active == this)
-        s_active = nullptr;
+    ModalDriver* self = this;
+    s_active.compare_exchange_strong(self, nullptr);
 }
 
 INT_PTR ModalDriver::run(const std::function<INT_PTR()>& modal)
@@ -71,10 +88,19 @@ void ModalDriver::reset()
     m_messages.clear();
 }
 
-void CALLBACK ModalDriver::OnTimer(HWND, UINT, UINT_PTR, DWORD)
+LRESULT CALLBACK ModalDriver::TimerWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (s_active != nullptr)
-        s_active->tick();
+    if (message != WM_TIMER)
+        return DefWindowProcA(hWnd, message, wParam, lParam);
+    if (ModalDriver* active = s_active)
+        active->tick();
+    return 0;
+}
+
+bool ModalDriver::StepPending()
+{
+    ModalDriver* active = s_active;
+    return active != nullptr && !active->finished();
 }
 
 static BOOL CALLBACK CloseOne(HWND hWnd, LPARAM)
@@ -121,6 +147,7 @@ BOOL CALLBACK OnlyTextAndButtons(HWND hChild, LPARAM lParam)
         *reinterpret_cast<bool*>(lParam) = false;
     return TRUE;
 }
+} // namespace
 
 // A message box is a dialog whose text is the static control 0xFFFF and
 // that holds nothing but texts, its icon and buttons; dialogs with labels
@@ -132,7 +159,6 @@ bool IsMessageBox(HWND hWnd)
     bool plain = true;
     EnumChildWindows(hWnd, OnlyTextAndButtons, reinterpret_cast<LPARAM>(&plain));
     return plain;
-}
 }
 
 static BOOL CALLBACK FindOne(HWND hWnd, LPARAM lParam)
