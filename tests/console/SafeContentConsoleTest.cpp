@@ -100,3 +100,22 @@ TEST_F(SafeContentConsole, CancelLeavesTheDocumentByteForByteButKeepsTheDefinedT
     // The type was stored when it was defined, before the sheet was cancelled.
     EXPECT_EQ(std::string(kNewType) + "\tTest type of the console\r\n", UserCatalogue());
 }
+
+// Without --data-folder the catalogue is the one beside the document, the
+// document's path written with "/" as much as with "\".
+TEST_F(SafeContentConsole, TheCatalogueBesideADocumentNamedWithSlashesIsOffered)
+{
+    WriteText(folder + "\\mimetypes", ReadFile(folder + "\\mimetypes") + "application/x-beside\tBeside the document\r\n");
+    Start("--document \"" + Slashed(document) + "\" --service http-proxy");
+    HWND sheet = WaitForSheet();
+    ASSERT_NE(nullptr, sheet);
+    HWND page = ShowPage(sheet, PageIndex(sheet, "Safe Content"));
+    PostMessageA(GetDlgItem(page, IDC_ADD_SAFE_TYPE), BM_CLICK, 0, 0);
+    HWND select = WaitForWindow("Select MIME Type");
+    ASSERT_NE(nullptr, select);
+    EXPECT_GE(Row(GetDlgItem(select, IDC_MIME_TYPE_LIST), "application/x-beside"), 0)
+        << "the type of the catalogue beside the document is not offered";
+    PostMessageA(select, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitGone(select));
+    EXPECT_EQ(1u, Press(sheet, PSBTN_CANCEL));
+}
