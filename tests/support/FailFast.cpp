@@ -13,6 +13,7 @@ namespace {
 CRITICAL_SECTION g_lock;  // the test's name and context, read by every thread
 std::string g_test, g_context;
 std::atomic<DWORD> g_testStarted{ 0 };
+std::atomic<DWORD> g_limitMs{ 0 };  // of the running test; 0: none
 std::atomic<DWORD> g_answered{ 0 };  // when the main thread last ran its message loop
 std::atomic<bool> g_reporting{ false };
 HANDLE g_mainThread = NULL;
@@ -123,7 +124,6 @@ DWORD TimeLimitMs()
 
 DWORD WINAPI Watchdog(void*)
 {
-    const DWORD limit = TimeLimitMs();
     for (;;) {
         Sleep(250);
         if (Current().test.empty())
@@ -132,21 +132,10 @@ DWORD WINAPI Watchdog(void*)
         if (ModalDriver::Running() && now - g_answered > kSilentMs)
             GoOn("no answer to messages for " + std::to_string((now - g_answered) / 1000) + " s" +
                  WhereTheMainThreadIs());
-        if (now - g_testStarted > limit)
+        const DWORD limit = g_limitMs;
+        if (limit != 0 && now - g_testStarted > limit)
             GoOn("still running after " + std::to_string(limit / 1000) + " s" + WhereTheMainThreadIs());
     }
-}
-
-// The modal window of the thread that has the input: the first enabled
-// dialog (message boxes and sheets included) from the top.
-BOOL CALLBACK FirstEnabledDialog(HWND hWnd, LPARAM found)
-{
-    char cls[16] = "";
-    GetClassNameA(hWnd, cls, sizeof cls);
-    if (strcmp(cls, "#32770") != 0 || !IsWindowVisible(hWnd) || !IsWindowEnabled(hWnd))
-        return TRUE;
-    *reinterpret_cast<HWND*>(found) = hWnd;
-    return FALSE;
 }
 
 // Watches, while the thread runs its message loop, for a window that stays
@@ -165,8 +154,7 @@ struct StuckWindow
         if (now - lastTick > 1000)
             since = now;
         lastTick = now;
-        HWND up = NULL;
-        EnumThreadWindows(GetCurrentThreadId(), FirstEnabledDialog, reinterpret_cast<LPARAM>(&up));
+        HWND up = ActiveModalWindow();
         if (up == NULL || ModalDriver::StepPending()) {
             window = NULL;
             return;
@@ -207,6 +195,7 @@ class Listener : public ::testing::EmptyTestEventListener
         g_context.clear();
         LeaveCriticalSection(&g_lock);
         g_testStarted = g_answered = GetTickCount();
+        g_limitMs = TimeLimitMs();
         g_stuck = StuckWindow();
         SetTimer(g_window, 1, 250, NULL);
     }
@@ -259,6 +248,11 @@ void Install()
     std::set_terminate([] { GoOn("an exception nobody caught ended the program"); });
     signal(SIGABRT, [](int) { GoOn("the program aborted"); });
     CloseHandle(CreateThread(NULL, 0, Watchdog, NULL, 0, NULL));
+}
+
+void SetTimeLimit(DWORD seconds)
+{
+    g_limitMs = seconds * 1000;
 }
 
 void SetContext(const std::string& where)

@@ -33,4 +33,8 @@ void Install();
 // step, say); cleared when the next test starts.
 void SetContext(const std::string& where);
 
+// The running test's time limit in seconds, 0 for none; from the next test
+// on the limit is the usual one again.
+void SetTimeLimit(DWORD seconds);
+
 } // namespace failfast

@@ -58,7 +58,7 @@ void ModalDriver::start()
 {
     s_active = this;
     m_stepStarted = GetTickCount();
-    m_ticking = SetTimer(TimerWindow(TimerWindowProc), 1, 15, NULL) != 0;
+    m_ticking = SetTimer(TimerWindow(TimerWindowProc), 1, 10, NULL) != 0;
 }
 
 void ModalDriver::stop()
@@ -185,6 +185,21 @@ HWND FindThreadWindow(const std::string& caption)
     FindData d{ caption, NULL, false };
     EnumThreadWindows(GetCurrentThreadId(), FindOne, reinterpret_cast<LPARAM>(&d));
     return d.found;
+}
+
+static BOOL CALLBACK FirstEnabledDialog(HWND hWnd, LPARAM found)
+{
+    if (ClassOf(hWnd) != "#32770" || !IsWindowVisible(hWnd) || !IsWindowEnabled(hWnd))
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = hWnd;
+    return FALSE;
+}
+
+HWND ActiveModalWindow()
+{
+    HWND found = NULL;
+    EnumThreadWindows(GetCurrentThreadId(), FirstEnabledDialog, reinterpret_cast<LPARAM>(&found));
+    return found;
 }
 
 HWND FindMessageBox()

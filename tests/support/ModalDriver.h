@@ -69,6 +69,9 @@ HWND FindThreadWindow(const std::string& caption);
 HWND FindMessageBox();
 // Whether a window (of any process) is a message box.
 bool IsMessageBox(HWND hWnd);
+// The modal window of this thread that has the input: the first enabled
+// visible dialog (message boxes and sheets included) from the top, or NULL.
+HWND ActiveModalWindow();
 // The text of a message box.
 std::string MessageBoxText(HWND hBox);
 // Window text of any window.
