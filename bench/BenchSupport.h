@@ -33,6 +33,7 @@ double TimeToFirstIdle(const std::function<void()>& open);
 
 // Benchmarks of the areas, in the order main runs them.
 void BenchEditor();
+void BenchControls();
 void BenchExceptions();
 void BenchSchedule();
 void BenchMime();

@@ -6,6 +6,7 @@
 int main()
 {
     BenchEditor();
+    BenchControls();
     BenchExceptions();
     BenchSchedule();
     BenchMime();

@@ -7,6 +7,7 @@ const UINT kTipTimerMs = 80;
 }
 
 BEGIN_MESSAGE_MAP(TipListBox, CListBox)
+    ON_WM_KEYDOWN()
     ON_WM_MOUSEMOVE()
     ON_WM_TIMER()
 END_MESSAGE_MAP()
@@ -67,6 +68,17 @@ BOOL TipListBox::IsItemSelected(int nIndex) const
         if (selected[i] == nIndex)
             return TRUE;
     return FALSE;
+}
+
+// A key on an empty list has no entry to move to or select. Wine's list box
+// answers Space on an empty multiple-selection list by reading the selection
+// of entry 0, which emptying the list has released, and the process dies
+// (Windows does nothing); arrow keys there make the missing entry 0 its
+// selected one. So the list's own key handling only sees lists with entries.
+void TipListBox::OnKeyDown(UINT, UINT, UINT)
+{
+    if (GetCount() > 0)
+        Default();
 }
 
 void TipListBox::HideTip()

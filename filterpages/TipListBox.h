@@ -23,6 +23,7 @@ protected:
     void PreSubclassWindow() override;
 
 // Message map and handlers
+    void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
     void OnMouseMove(UINT nFlags, CPoint point);
     void OnTimer(UINT_PTR nIDEvent);
     DECLARE_MESSAGE_MAP()

@@ -13,6 +13,7 @@ BEGIN_MESSAGE_MAP(VeilgateControlPage, CPropertyPage)
     ON_BN_CLICKED(IDC_DOWN, OnMoveServerDown)
     ON_BN_CLICKED(IDC_EDIT_SERVER, OnEditServer)
     ON_NOTIFY(NM_CLICK, IDC_SERVER_LIST, UpdateButtons)
+    ON_NOTIFY(LVN_ITEMCHANGED, IDC_SERVER_LIST, OnServerItemChanged)
 END_MESSAGE_MAP()
 
 namespace {
@@ -65,6 +66,8 @@ void VeilgateControlPage::DoDataExchange(CDataExchange* pDX)
 BOOL VeilgateControlPage::OnInitDialog()
 {
     CPropertyPage::OnInitDialog();
+    // Not left to the edit: Wine's default is 30000, Windows' 32,767.
+    SendDlgItemMessage(IDC_DENY_MESSAGE, EM_LIMITTEXT, DenyMessageLimit);
     // The list stays enabled here whatever the flag; from the first click
     // on the check box on, it follows the check box like the buttons.
     EnableItems(this, { IDC_BYPASS, IDC_ADD_SERVER, IDC_REMOVE_SERVER, IDC_EDIT_SERVER }, *m_pActivate == 1);
@@ -116,6 +119,16 @@ void VeilgateControlPage::UpdateButtons(NMHDR*, LRESULT*)
     GetDlgItem(IDC_EDIT_SERVER)->EnableWindow(TRUE);
     GetDlgItem(IDC_UP)->EnableWindow(nRow != 0);
     GetDlgItem(IDC_DOWN)->EnableWindow(nRow != m_listServers.GetItemCount() - 1);
+}
+
+// The arrow keys, Home, End and the like move the selection without a
+// click; only a change of a row's selection matters (rows also report their
+// texts being set, a hundred thousand times when the list is filled).
+void VeilgateControlPage::OnServerItemChanged(NMHDR* pNMHDR, LRESULT*)
+{
+    const NMLISTVIEW* pChange = reinterpret_cast<const NMLISTVIEW*>(pNMHDR);
+    if ((pChange->uChanged & LVIF_STATE) && ((pChange->uNewState ^ pChange->uOldState) & LVIS_SELECTED))
+        UpdateButtons();
 }
 
 void VeilgateControlPage::SelectRow(int nRow)

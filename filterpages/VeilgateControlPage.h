@@ -19,6 +19,14 @@ class VG_API VeilgateControlPage : public CPropertyPage
 public:
     VeilgateControlPage(CString* denyMessage, int* activate, int* bypass);
 
+    // The most characters the deny message holds in its display form (CR LF
+    // line ends counted): the platform's default limit of what a person may
+    // type into an edit. The field stops typing and pasting there. Under
+    // Wine, word wrapping takes time that grows with the square of a
+    // paragraph's length: a much longer message would keep the page from
+    // showing for seconds, or for good.
+    enum { DenyMessageLimit = 32767 };
+
     CListCtrl m_listServers;
     QuoValOf<QuoVGServerIpMap> m_serverMap;  // owns its entries
     CString* m_pDenyMsg;                     // display form, CR LF lines
@@ -60,5 +68,7 @@ protected:
     void OnMoveServerUp();
     void OnMoveServerDown();
     void OnEditServer();
+    // The buttons follow the selection however it changes.
+    void OnServerItemChanged(NMHDR* pNMHDR, LRESULT* pResult);
     DECLARE_MESSAGE_MAP()
 };

@@ -149,6 +149,11 @@ BOOL ProxySettingsPage::OnApply()
     if (!UpdateData(TRUE))
         return Refuse(0, NULL);  // the framework has said why and focused the field
     BOOL bAddressValid = m_proxyAddressEdit.IsValidAddress();
+    // Enter confirms without the field losing the focus, which is when it
+    // drops leading zeros ("010" reads as octal elsewhere): rewritten here
+    // as leaving it would, before anything is stored.
+    if (bAddressValid)
+        m_proxyAddressEdit.NormalizeShownAddress();
     UINT nIDPrompt = CheckProxyServer(m_useCachingProxy, bAddressValid, m_proxyPort);
     if (nIDPrompt == IDS_PROXY_SERVER_INVALID && !bAddressValid)
         return Refuse(nIDPrompt, &m_proxyAddressEdit);

@@ -20,6 +20,13 @@ BOOL ReadKey(Quolla* section, LPCTSTR key, T& value)
     return TRUE;
 }
 
+// A number sign starts a remark in the stored list: a type holding one
+// would come back cut the next time the page loads.
+bool ReadsBackWhole(const CString& type)
+{
+    return type.Find('#') < 0;
+}
+
 } // namespace
 
 void ParseListText(LPCTSTR text, LPCTSTR separators, CStringArray& entries)
@@ -183,13 +190,23 @@ void SafeContentPage::OnAddSafeType()
     UpdateData(TRUE);
     if (dlg.DoModal() == IDOK && dlg.m_chosenTypes.GetSize() > 0) {
         int row = LB_ERR;
+        BOOL bRefused = FALSE;
         for (int i = 0; i < dlg.m_chosenTypes.GetSize(); ++i) {
-            row = m_safeTypesList.FindStringExact(-1, dlg.m_chosenTypes[i]);
+            const CString& type = dlg.m_chosenTypes[i];
+            if (!ReadsBackWhole(type)) {
+                bRefused = TRUE;
+                continue;
+            }
+            row = m_safeTypesList.FindStringExact(-1, type);
             if (row == LB_ERR)
-                row = m_safeTypesList.AddString(dlg.m_chosenTypes[i]);
+                row = m_safeTypesList.AddString(type);
         }
-        GotoDlgCtrl(&m_safeTypesList);
-        m_safeTypesList.SetCurSel(row);
+        if (bRefused)
+            AfxMessageBox(IDS_MIME_TYPE_CHARACTERS);
+        if (row != LB_ERR) {
+            GotoDlgCtrl(&m_safeTypesList);
+            m_safeTypesList.SetCurSel(row);
+        }
         UpdateData(FALSE);
     }
     UpdateRemoveTypeButton();

@@ -42,6 +42,9 @@ protected:
     CPropertySheet* m_pSheet = NULL;
 
     virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // Gives the focus to this page when it sits on a hidden window of the sheet.
+    void TakeFocusFromHiddenPage();
     static INT_PTR CALLBACK AfxPageDlgProc(HWND, UINT, WPARAM, LPARAM);
     friend class CPropertySheet;
     DECLARE_MESSAGE_MAP()

@@ -527,6 +527,10 @@ public:
     virtual BOOL OnInitDialog();
     virtual void OnOK();
     virtual void OnCancel();
+    // TRUE for a popup whose template leaves its place open (at 0, 0, not
+    // aligned to the screen, not centred by the system): it is centred over
+    // its owner before OnInitDialog.
+    virtual BOOL CheckAutoCenter();
 
     LPCTSTR m_lpszTemplateName = NULL;
     UINT m_nIDHelp = 0;
@@ -578,6 +582,8 @@ AFX_CORE_API int AFXAPI AfxMessageBox(LPCTSTR lpszText, UINT nType = MB_OK, UINT
 AFX_CORE_API int AFXAPI AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK, UINT nIDHelp = (UINT)-1);
 AFX_CORE_API LPCTSTR AFXAPI AfxGetAppName();
 AFX_CORE_API void AFXAPI AfxSetAppName(LPCTSTR lpszAppName);
+// The owner of a dialog or message box: the top-level window of hParent;
+// without one, the window this thread works in (its last active popup).
 AFX_CORE_API HWND AFXAPI AfxGetSafeOwner(HWND hParent = NULL);
 
 class AFX_CORE_API CWaitCursor

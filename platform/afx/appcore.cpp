@@ -146,18 +146,47 @@ LPCTSTR AFXAPI AfxGetAppName()
     return *s_pAppName;
 }
 
+namespace {
+
+BOOL CALLBACK FindFrontWindow(HWND hWnd, LPARAM lParam)
+{
+    LONG_PTR style = ::GetWindowLongPtrA(hWnd, GWL_STYLE);
+    if ((style & WS_VISIBLE) && !(style & WS_DISABLED) && (style & WS_CAPTION) == WS_CAPTION) {
+        *reinterpret_cast<HWND*>(lParam) = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// While another program is in front, this thread has no active window; its
+// modal loops leave only their own window enabled, so the first enabled,
+// visible window with a caption (top of the z-order first) is the one the
+// user works in. Tool tips and menus have no caption.
+HWND FrontThreadWindow()
+{
+    HWND hWnd = NULL;
+    ::EnumThreadWindows(::GetCurrentThreadId(), FindFrontWindow, reinterpret_cast<LPARAM>(&hWnd));
+    return hWnd;
+}
+
+} // namespace
+
 HWND AFXAPI AfxGetSafeOwner(HWND hParent)
 {
-    if (hParent != NULL)
-        return hParent;
-    HWND hWnd = ::GetActiveWindow();
-    if (hWnd != NULL && ::GetWindowThreadProcessId(hWnd, NULL) == ::GetCurrentThreadId()) {
-        // The owner is the top-level window, never a child.
-        while (::GetWindowLongPtrA(hWnd, GWL_STYLE) & WS_CHILD)
-            hWnd = ::GetParent(hWnd);
-        return ::GetLastActivePopup(hWnd);
+    HWND hWnd = hParent;
+    if (hWnd == NULL) {
+        hWnd = ::GetActiveWindow();
+        if (hWnd != NULL && ::GetWindowThreadProcessId(hWnd, NULL) != ::GetCurrentThreadId())
+            hWnd = NULL;
+        if (hWnd == NULL)
+            hWnd = FrontThreadWindow();
     }
-    return NULL;
+    // A popup cannot be owned by a child window: its top-level window owns it.
+    while (hWnd != NULL && (::GetWindowLongPtrA(hWnd, GWL_STYLE) & WS_CHILD))
+        hWnd = ::GetParent(hWnd);
+    if (hParent == NULL && hWnd != NULL)
+        hWnd = ::GetLastActivePopup(hWnd);
+    return hWnd;
 }
 
 int AFXAPI AfxMessageBox(LPCTSTR lpszText, UINT nType, UINT)

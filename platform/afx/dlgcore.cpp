@@ -56,9 +56,35 @@ LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_INITDIALOG) {
         Default();
+        if (CheckAutoCenter())
+            CenterWindow();
         return OnInitDialog();
     }
     return CWnd::WindowProc(message, wParam, lParam);
+}
+
+// A template is a DLGTEMPLATE (style first) or a DLGTEMPLATEEX (version 1,
+// signature 0xFFFF, help id, extended style, style); both go on with the
+// item count and then x and y.
+BOOL CDialog::CheckAutoCenter()
+{
+    HINSTANCE hInst = AfxFindResourceHandle(m_lpszTemplateName, RT_DIALOG);
+    HRSRC hRes = hInst != NULL ? ::FindResourceA(hInst, m_lpszTemplateName, RT_DIALOG) : NULL;
+    const BYTE* p = hRes != NULL ? (const BYTE*)::LockResource(::LoadResource(hInst, hRes)) : NULL;
+    if (p == NULL || ::SizeofResource(hInst, hRes) < 22)
+        return FALSE;
+    WORD version, signature;
+    memcpy(&version, p, sizeof version);
+    memcpy(&signature, p + 2, sizeof signature);
+    size_t styleAt = 0, xAt = 10;
+    if (version == 1 && signature == 0xFFFF)
+        styleAt = 12, xAt = 18;
+    DWORD dwStyle;
+    short x, y;
+    memcpy(&dwStyle, p + styleAt, sizeof dwStyle);
+    memcpy(&x, p + xAt, sizeof x);
+    memcpy(&y, p + xAt + 2, sizeof y);
+    return !(dwStyle & (WS_CHILD | DS_ABSALIGN | DS_CENTER | DS_CENTERMOUSE)) && x == 0 && y == 0;
 }
 
 void CDialog::EndDialog(int nResult)

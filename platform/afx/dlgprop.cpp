@@ -76,6 +76,31 @@ BOOL CPropertyPage::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
     return CDialog::OnNotify(wParam, lParam, pResult);
 }
 
+// The sheet hides the page it leaves and shows the next one without moving
+// the focus, whoever asked for the change (a tab, PSM_SETCURSEL, a refused
+// apply). A focus left on a hidden control is worse than lost: the dialog
+// manager's search for a mnemonic never comes back to it, and the next
+// character key spins there for good.
+LRESULT CPropertyPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT lResult = CDialog::WindowProc(message, wParam, lParam);
+    if (message == WM_WINDOWPOSCHANGED && (reinterpret_cast<WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW))
+        TakeFocusFromHiddenPage();
+    return lResult;
+}
+
+void CPropertyPage::TakeFocusFromHiddenPage()
+{
+    HWND hSheet = ::GetParent(m_hWnd);
+    HWND hFocus = ::GetFocus();
+    if (hFocus == NULL || !::IsWindowVisible(m_hWnd) || !::IsChild(hSheet, hFocus) || ::IsWindowVisible(hFocus))
+        return;
+    HWND hControl = ::GetNextDlgTabItem(m_hWnd, NULL, FALSE);
+    if (hControl == NULL)
+        hControl = (HWND)::SendMessageA(hSheet, PSM_GETTABCONTROL, 0, 0);
+    ::SendMessageA(hSheet, WM_NEXTDLGCTL, (WPARAM)hControl, TRUE);
+}
+
 BOOL CPropertyPage::OnSetActive()
 {
     // The first activation follows OnInitDialog, which has just loaded the controls.

@@ -1,5 +1,6 @@
 // CCmdTarget, CWnd: handle maps, subclassing, message dispatch.
 #include "afxwin.h"
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -389,17 +390,25 @@ void CWnd::ScreenToClient(LPRECT lpRect) const
     ::ScreenToClient(m_hWnd, ((LPPOINT)lpRect) + 1);
 }
 
+// Over the owner when it is on the screen, else over the work area; kept
+// inside the work area of the owner's monitor either way.
 void CWnd::CenterWindow(CWnd* pAlternateOwner)
 {
     HWND hOwner = pAlternateOwner ? pAlternateOwner->m_hWnd : ::GetWindow(m_hWnd, GW_OWNER);
-    RECT rcArea, rcWnd;
+    if (hOwner != NULL && (!::IsWindowVisible(hOwner) || ::IsIconic(hOwner)))
+        hOwner = NULL;
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoA(::MonitorFromWindow(hOwner ? hOwner : m_hWnd, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    RECT rcArea = monitor.rcWork, rcWnd;
     if (hOwner != NULL)
         ::GetWindowRect(hOwner, &rcArea);
-    else
-        ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &rcArea, 0);
     ::GetWindowRect(m_hWnd, &rcWnd);
-    int x = (rcArea.left + rcArea.right - (rcWnd.right - rcWnd.left)) / 2;
-    int y = (rcArea.top + rcArea.bottom - (rcWnd.bottom - rcWnd.top)) / 2;
+    int cx = rcWnd.right - rcWnd.left, cy = rcWnd.bottom - rcWnd.top;
+    int x = (rcArea.left + rcArea.right - cx) / 2;
+    int y = (rcArea.top + rcArea.bottom - cy) / 2;
+    x = std::max((int)monitor.rcWork.left, std::min(x, (int)monitor.rcWork.right - cx));
+    y = std::max((int)monitor.rcWork.top, std::min(y, (int)monitor.rcWork.bottom - cy));
     ::SetWindowPos(m_hWnd, NULL, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -45,7 +45,14 @@ class SecondPage : public CPropertyPage
 public:
     SecondPage() : CPropertyPage(IDD_TEST_PAGE_B) {}
     int applied = 0;
-    BOOL OnApply() override { ++applied; return TRUE; }
+    BOOL refuse = FALSE;  // as the module's pages refuse: showing themselves
+    BOOL OnApply() override
+    {
+        ++applied;
+        if (refuse)
+            GetSheet()->SetActivePage(this);
+        return !refuse;
+    }
 };
 
 HWND CurrentPage(HWND hSheet) { return (HWND)SendMessageA(hSheet, PSM_GETCURRENTPAGEHWND, 0, 0); }
@@ -218,4 +225,79 @@ TEST(SimpleScanInt, AcceptsBlanksAroundADecimalNumberOnly)
     EXPECT_FALSE(AfxSimpleScanInt("1,500", v));
     EXPECT_FALSE(AfxSimpleScanInt("12x", v));
     EXPECT_FALSE(AfxSimpleScanInt("99999999999", v));
+}
+
+namespace {
+
+// The focus and every window above it shown: a focus left on a hidden page
+// makes the dialog manager spin for good on the next character key, so no
+// key is sent unless this holds.
+bool FocusShown()
+{
+    HWND hFocus = GetFocus();
+    return hFocus != NULL && IsWindowVisible(hFocus);
+}
+
+struct FocusSheet : SheetFixture
+{
+    HWND hSheet = NULL;
+    std::vector<std::string> typed;  // page B's field after each change
+
+    // Clicks the tab of page B, as a mouse would.
+    void ClickSecondTab() const
+    {
+        HWND hTab = (HWND)SendMessageA(hSheet, PSM_GETTABCONTROL, 0, 0);
+        RECT r;
+        SendMessageA(hTab, TCM_GETITEMRECT, 1, (LPARAM)&r);
+        LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        SendMessageA(hTab, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageA(hTab, WM_LBUTTONUP, 0, at);
+    }
+
+    // From the push button of page A, the page is changed to B by change;
+    // then a character key goes through the sheet's own loop.
+    void Change(const char* who, std::function<void()> change)
+    {
+        driver
+            .then([this]() {
+                hSheet = FindThreadWindow("Test Sheet");
+                if (hSheet == NULL || FindMessageBox() != NULL)
+                    return false;
+                SendMessageA(hSheet, PSM_SETCURSEL, 0, 0);
+                SetWindowTextA(GetDlgItem(second.m_hWnd, IDC_NAME), "");
+                SetFocus(GetDlgItem(CurrentPage(hSheet), IDC_PUSH));
+                return true;
+            })
+            .then([change]() { change(); return true; })
+            .then([this]() { return CurrentPage(hSheet) == second.m_hWnd; })
+            .then([this, who]() {
+                if (!FocusShown()) {
+                    ADD_FAILURE() << who << ": the focus stayed on a hidden window";
+                    SetFocus(GetDlgItem(second.m_hWnd, IDC_NAME));
+                }
+                PostMessageA(GetFocus(), WM_CHAR, 'q', 1);
+                return true;
+            })
+            .then([this]() {
+                typed.push_back(WindowText(GetDlgItem(second.m_hWnd, IDC_NAME)));
+                return true;
+            });
+    }
+};
+
+} // namespace
+
+TEST_F(FocusSheet, FocusLeavesThePageLeftWhoeverChangesIt)
+{
+    second.refuse = TRUE;
+    Change("a host's PSM_SETCURSEL", [this]() { SendMessageA(hSheet, PSM_SETCURSEL, 1, 0); });
+    Change("a click on a tab", [this]() { ClickSecondTab(); });
+    Change("a page refusing OK", [this]() { Press(hSheet, PSBTN_OK); });
+    driver.then([this]() {
+        Press(hSheet, PSBTN_CANCEL);
+        return true;
+    });
+    Run();
+    // A click leaves the focus on the tab, which takes no characters.
+    EXPECT_EQ((std::vector<std::string>{ "q", "", "q" }), typed);
 }

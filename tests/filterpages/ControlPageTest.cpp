@@ -180,6 +180,29 @@ TEST(ControlPage, InactiveFilterOpensWithTheListUsableAndFollowsTheCheckBoxAfter
     EXPECT_EQ(IDOK, s.Run());
 }
 
+TEST(ControlPage, TheButtonsFollowASelectionMadeWithTheKeyboard)
+{
+    ControlSheet s(1);
+    s.Servers(3);
+    s.Do([&s]() {
+        HWND list = s.Item(IDC_SERVER_LIST);
+        SetFocus(list);
+        struct { UINT key; const char* selected; const char* enabled; } steps[] = {
+            { VK_HOME, "0", "Edit Down" },
+            { VK_DOWN, "1", "Edit Up Down" },
+            { VK_END, "2", "Edit Up" },
+            { VK_UP, "1", "Edit Up Down" },
+        };
+        for (const auto& step : steps) {
+            PressKey(list, step.key);
+            EXPECT_EQ(step.selected, s.Selection());
+            EXPECT_EQ("Activate List Add Remove " + std::string(step.enabled) + " Bypass Message", s.Enabled())
+                << "after key " << step.key;
+        }
+    }).Press(PSBTN_CANCEL);
+    s.Run();
+}
+
 TEST(ControlPage, ActiveFilterOpensWithEveryServerControlButTheSelectionsOnes)
 {
     ControlSheet s(1);
@@ -196,6 +219,39 @@ TEST(ControlPage, ActiveFilterOpensWithEveryServerControlButTheSelectionsOnes)
     EXPECT_EQ(IDOK, s.Run());
     EXPECT_STREQ("Go away.\r\n", s.denyMessage);
     EXPECT_EQ(0, s.bypass);
+}
+
+TEST(ControlPage, TheDenyMessageStopsTypingAndPastingAtItsLimit)
+{
+    const int limit = VeilgateControlPage::DenyMessageLimit;
+    ControlSheet s(0);
+    // In lines: wrapping one long paragraph would take seconds.
+    CString message;
+    while (message.GetLength() + 80 < limit - 5)
+        message += CString('a', 78) + "\r\n";
+    message += CString('a', limit - 5 - message.GetLength());
+    s.denyMessage = message;
+    int afterPaste = 0, afterTyping = 0;
+    s.Do([&]() {
+        HWND edit = s.Item(IDC_DENY_MESSAGE);
+        SetFocus(edit);
+        SendMessageA(edit, EM_SETSEL, limit, limit);
+        HGLOBAL text = GlobalAlloc(GMEM_MOVEABLE, 11);
+        memcpy(GlobalLock(text), "0123456789", 11);
+        GlobalUnlock(text);
+        ASSERT_TRUE(OpenClipboard(NULL));
+        EmptyClipboard();
+        SetClipboardData(CF_TEXT, text);
+        CloseClipboard();
+        SendMessageA(edit, WM_PASTE, 0, 0);
+        afterPaste = GetWindowTextLengthA(edit);
+        TypeChar(edit, 'x');
+        afterTyping = GetWindowTextLengthA(edit);
+    }).Press(PSBTN_OK);
+    EXPECT_EQ(IDOK, s.Run());
+    EXPECT_EQ(limit, afterPaste);
+    EXPECT_EQ(limit, afterTyping);
+    EXPECT_EQ(message + "01234", s.denyMessage);
 }
 
 TEST(ControlPage, ServersShowByPositionAndAreStoredUnderTheirRowKeys)

@@ -133,6 +133,34 @@ TEST_F(PrivilegeSheet, BlockAllDisablesTheCategoryControlsAndKeepsTheMask)
     EXPECT_EQ("1" + CString('0', 39), operational.m_mask);
 }
 
+TEST_F(PrivilegeSheet, KeysAndClicksOnAnEmptiedListAreHarmless)
+{
+    const UINT keys[] = { VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT, VK_HOME, VK_END, VK_PRIOR, VK_NEXT, VK_SPACE };
+    Run([&] {
+        for (int index : { 0, 1 }) {
+            ShowPage(index);
+            for (int id : { IDC_ALLOWED_LIST, IDC_DENIED_LIST }) {
+                // ">>" or "<<" empties the list; a click in it, then Space.
+                ClickButton(page, id == IDC_ALLOWED_LIST ? IDC_DENY_ALL : IDC_ALLOW_ALL);
+                HWND list = Item(id);
+                ASSERT_EQ(0, SendMessageA(list, LB_GETCOUNT, 0, 0));
+                SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+                SendMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+                EXPECT_EQ(list, GetFocus());
+                TypeChar(list, ' ');
+                for (UINT vk : keys)
+                    PressKey(list, vk);
+                TypeChar(list, 'S');
+                // Filled again, the list works as before: Space selects the first entry.
+                ClickButton(page, id == IDC_ALLOWED_LIST ? IDC_ALLOW_ALL : IDC_DENY_ALL);
+                EXPECT_EQ(0, SendMessageA(list, LB_GETSELCOUNT, 0, 0));
+                TypeChar(list, ' ');
+                EXPECT_EQ(1, SendMessageA(list, LB_GETSEL, 0, 0)) << "page " << index << " list " << id;
+            }
+        }
+    }, PSBTN_CANCEL);
+}
+
 TEST(PrivilegePage, CaptionsAndDynamicCreation)
 {
     vggEditPrivilege operational(1);

@@ -187,6 +187,22 @@ TEST_F(SettingsSheet, StoredCachingProxyFillsBothFieldsAndTheLargestPortIsWritte
     EXPECT_EQ("10.0.0.1:65536", StoredServer());
 }
 
+TEST_F(SettingsSheet, AnAddressConfirmedWithEnterIsStoredWithoutLeadingZeros)
+{
+    Open("\"proxy_server\": \"\"");
+    When([&] {
+        ClickButton(hPage, IDC_USE_CACHING_PROXY);
+        Type(IDC_PROXY_PORT, "8080");
+        SetFocus(Item(IDC_PROXY_ADDRESS));
+        Type(IDC_PROXY_ADDRESS, "010.000.000.001");
+        EXPECT_EQ("010.000.000.001", Text(IDC_PROXY_ADDRESS));
+        // Enter goes to the focused field; the sheet turns it into OK.
+        PostMessageA(Item(IDC_PROXY_ADDRESS), WM_KEYDOWN, VK_RETURN, 1);
+    });
+    EXPECT_EQ(IDOK, Run());
+    EXPECT_EQ("10.0.0.1:8080", StoredServer());
+}
+
 TEST_F(SettingsSheet, EmptyProxyServerIsOffAndUncheckingWritesTheEmptyText)
 {
     for (const char* stored : { "", "10.0.0.1:8080" }) {

@@ -202,6 +202,43 @@ TEST_F(SafeContentSheet, ChosenTypesJoinOnceAndTheLastChosenRowIsSelected)
     EXPECT_EQ("image/png\ntext/css\ntext/html", StoredText("safe_content"));
 }
 
+TEST_F(SafeContentSheet, ChosenTypesHoldingANumberSignAreRefusedWithTheNewTypeDialogsMessage)
+{
+    folder.write("mimetypes", "image/png\tPNG image\ntext/x-a#b\tCut at the sign when read back\n");
+    Open("\"deny_unsafe_content\": 1, \"safe_content\": \"text/html\"");
+    Run([&] { PostMessageA(Item(IDC_ADD_SAFE_TYPE), BM_CLICK, 0, 0); }, PSBTN_OK, [&] {
+        driver.onWindow("Select MIME Type", [&](HWND h) {
+            HWND list = GetDlgItem(h, IDC_MIME_TYPE_LIST);
+            ClickRow(list, 0);
+            ClickRow(list, 1, MK_CONTROL);
+            PostMessageA(h, WM_COMMAND, IDOK, 0);
+        });
+        driver.answerMessageBox();
+    });
+    EXPECT_EQ(Rows{ "A MIME type cannot hold a tab, a line break or a number sign (#)." }, driver.messages());
+    EXPECT_EQ("image/png\ntext/html", StoredText("safe_content"));
+}
+
+TEST_F(SafeContentSheet, TheSelectionDialogOpensOverTheSheetThatOwnsIt)
+{
+    folder.write("mimetypes", "image/png\tPNG image\n");
+    Open("\"deny_unsafe_content\": 1");
+    Run([&] {
+        SetWindowPos(hSheet, NULL, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        PostMessageA(Item(IDC_ADD_SAFE_TYPE), BM_CLICK, 0, 0);
+    }, PSBTN_CANCEL, [&] {
+        driver.onWindow("Select MIME Type", [&](HWND h) {
+            RECT d, s;
+            GetWindowRect(h, &d);
+            GetWindowRect(hSheet, &s);
+            EXPECT_EQ(hSheet, GetWindow(h, GW_OWNER));
+            EXPECT_NEAR(s.left + s.right, d.left + d.right, 2);
+            EXPECT_NEAR(s.top + s.bottom, d.top + d.bottom, 2);
+            PostMessageA(h, WM_COMMAND, IDCANCEL, 0);
+        });
+    });
+}
+
 TEST_F(SafeContentSheet, RemovingSelectsTheRowThatTakesThePlaceAndDeleteRemovesToo)
 {
     Open("\"deny_unsafe_content\": 1, \"safe_content\": \"a/1\\nb/2\\nc/3\\nd/4\\ne/5\"");
