@@ -3,7 +3,6 @@
 #include "resource.h"
 #include <commctrl.h>
 #include <prsht.h>
-#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -116,17 +115,6 @@ POINT ListPoint(HWND list, int item, int count)
         return POINT{ (r.left + r.right) / 2, (r.top + r.bottom) / 2 };
     GetClientRect(list, &r);
     return POINT{ r.right / 2, r.bottom - 2 };
-}
-
-// Faults known and being mended elsewhere, kept out of the walk until then
-// so that it finds the others; VG_WALK_KNOWN_FAULTS=1 lets them through.
-// Space into an empty category list crashes the list box.
-bool KnownFault(HWND focus, UINT vk)
-{
-    static const bool allowed = getenv("VG_WALK_KNOWN_FAULTS") != nullptr;
-    const int id = GetDlgCtrlID(focus);
-    return !allowed && vk == VK_SPACE && (id == IDC_ALLOWED_LIST || id == IDC_DENIED_LIST) &&
-           SendMessageA(focus, LB_GETCOUNT, 0, 0) == 0;
 }
 
 } // namespace
@@ -284,9 +272,7 @@ void Walker::press(HWND focus, std::string& did)
         total += k.weight;
     int roll = pick(total);
     for (const auto& k : keys) {
-        if ((roll -= k.weight) < 0 && KnownFault(focus, k.vk)) {
-            roll = 0;  // the next key in the table instead
-        } else if (roll < 0) {
+        if ((roll -= k.weight) < 0) {
             // The key state says Ctrl is down until the next act: posted
             // keys do not change it.
             if (k.vk & kControl) {
