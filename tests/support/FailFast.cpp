@@ -13,7 +13,7 @@ namespace {
 CRITICAL_SECTION g_lock;  // the test's name and context, read by every thread
 std::string g_test, g_context;
 std::atomic<DWORD> g_testStarted{ 0 };
-std::atomic<DWORD> g_limitMs{ 0 };  // of the running test; 0: none
+std::atomic<DWORD> g_limitMs{ 0 }, g_silentMs{ 0 };  // of the running test; 0: none
 std::atomic<DWORD> g_answered{ 0 };  // when the main thread last ran its message loop
 std::atomic<bool> g_reporting{ false };
 HANDLE g_mainThread = NULL;
@@ -129,7 +129,8 @@ DWORD WINAPI Watchdog(void*)
         if (Current().test.empty())
             continue;
         const DWORD now = GetTickCount();
-        if (ModalDriver::Running() && now - g_answered > kSilentMs)
+        const DWORD silent = g_silentMs;
+        if (silent != 0 && ModalDriver::Running() && now - g_answered > silent)
             GoOn("no answer to messages for " + std::to_string((now - g_answered) / 1000) + " s" +
                  WhereTheMainThreadIs());
         const DWORD limit = g_limitMs;
@@ -196,6 +197,7 @@ class Listener : public ::testing::EmptyTestEventListener
         LeaveCriticalSection(&g_lock);
         g_testStarted = g_answered = GetTickCount();
         g_limitMs = TimeLimitMs();
+        g_silentMs = kSilentSeconds * 1000;
         g_stuck = StuckWindow();
         SetTimer(g_window, 1, 250, NULL);
     }
@@ -237,12 +239,7 @@ void Install()
         SkipThrough(after);
     DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &g_mainThread, 0, FALSE,
                     DUPLICATE_SAME_ACCESS);
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = WatchWindowProc;
-    wc.hInstance = GetModuleHandleA(NULL);
-    wc.lpszClassName = "FailFastWatch";
-    RegisterClassA(&wc);
-    g_window = CreateWindowA(wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, NULL, wc.hInstance, NULL);
+    g_window = MessageWindow("FailFastWatch", WatchWindowProc);
     ::testing::UnitTest::GetInstance()->listeners().Append(new Listener);
     SetUnhandledExceptionFilter(OnFault);
     std::set_terminate([] { GoOn("an exception nobody caught ended the program"); });
@@ -250,9 +247,10 @@ void Install()
     CloseHandle(CreateThread(NULL, 0, Watchdog, NULL, 0, NULL));
 }
 
-void SetTimeLimit(DWORD seconds)
+void SetLimits(DWORD testSeconds, DWORD silentSeconds)
 {
-    g_limitMs = seconds * 1000;
+    g_limitMs = testSeconds * 1000;
+    g_silentMs = silentSeconds * 1000;
 }
 
 void SetContext(const std::string& where)

@@ -17,11 +17,12 @@
 
 namespace failfast {
 
-// How long a window may stand still, and how long the thread may go
-// without answering messages, before the test is failed.
+// How long a window may stand still before the test is failed.
 const DWORD kStuckMs = 3000;
-const DWORD kSilentMs = 5000;
-// A test's time limit unless VG_TEST_SECONDS says otherwise.
+// Unless the test sets its own: how long the thread may go without
+// answering messages (a step may fill thousands of list entries), and the
+// test's time limit (VG_TEST_SECONDS may give another).
+const DWORD kSilentSeconds = 30;
 const DWORD kTestSeconds = 120;
 
 // Call once from main after InitGoogleTest: narrows the run to the tests
@@ -33,8 +34,8 @@ void Install();
 // step, say); cleared when the next test starts.
 void SetContext(const std::string& where);
 
-// The running test's time limit in seconds, 0 for none; from the next test
-// on the limit is the usual one again.
-void SetTimeLimit(DWORD seconds);
+// The running test's time limit and how long it may go without answering
+// messages, in seconds (0: no limit); the next test has the usual ones.
+void SetLimits(DWORD testSeconds, DWORD silentSeconds);
 
 } // namespace failfast

@@ -8,17 +8,19 @@ namespace {
 // The window whose timer runs the steps, one for the thread.
 HWND TimerWindow(WNDPROC proc)
 {
-    static HWND window = NULL;
-    if (window == NULL) {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = proc;
-        wc.hInstance = GetModuleHandleA(NULL);
-        wc.lpszClassName = "ModalDriverTimer";
-        RegisterClassA(&wc);
-        window = CreateWindowA(wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, NULL, wc.hInstance, NULL);
-    }
+    static HWND window = MessageWindow("ModalDriverTimer", proc);
     return window;
 }
+}
+
+HWND MessageWindow(const char* className, WNDPROC proc)
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleA(NULL);
+    wc.lpszClassName = className;
+    RegisterClassA(&wc);
+    return CreateWindowA(className, "", 0, 0, 0, 0, 0, HWND_MESSAGE, NULL, wc.hInstance, NULL);
 }
 
 ModalDriver::ModalDriver(DWORD timeoutMs) : m_timeoutMs(timeoutMs) {}
@@ -130,9 +132,6 @@ void ModalDriver::tick()
     }
 }
 
-namespace {
-struct FindData { std::string caption; HWND found; bool messageBox; };
-
 std::string ClassOf(HWND hWnd)
 {
     char cls[64] = "";
@@ -140,12 +139,22 @@ std::string ClassOf(HWND hWnd)
     return cls;
 }
 
+namespace {
 BOOL CALLBACK OnlyTextAndButtons(HWND hChild, LPARAM lParam)
 {
     std::string cls = ClassOf(hChild);
     if (cls != "Static" && cls != "Button")
         *reinterpret_cast<bool*>(lParam) = false;
     return TRUE;
+}
+
+BOOL CALLBACK FirstOne(HWND hWnd, LPARAM lParam)
+{
+    auto& d = *reinterpret_cast<std::pair<const std::function<bool(HWND)>*, HWND>*>(lParam);
+    if (!IsWindowVisible(hWnd) || !(*d.first)(hWnd))
+        return TRUE;
+    d.second = hWnd;
+    return FALSE;
 }
 } // namespace
 
@@ -161,52 +170,26 @@ bool IsMessageBox(HWND hWnd)
     return plain;
 }
 
-static BOOL CALLBACK FindOne(HWND hWnd, LPARAM lParam)
+HWND FirstThreadWindow(const std::function<bool(HWND)>& which)
 {
-    FindData* d = reinterpret_cast<FindData*>(lParam);
-    if (!IsWindowVisible(hWnd))
-        return TRUE;
-    if (d->messageBox) {
-        if (IsMessageBox(hWnd)) {
-            d->found = hWnd;
-            return FALSE;
-        }
-        return TRUE;
-    }
-    if (WindowText(hWnd) == d->caption) {
-        d->found = hWnd;
-        return FALSE;
-    }
-    return TRUE;
+    std::pair<const std::function<bool(HWND)>*, HWND> d{ &which, NULL };
+    EnumThreadWindows(GetCurrentThreadId(), FirstOne, reinterpret_cast<LPARAM>(&d));
+    return d.second;
 }
 
 HWND FindThreadWindow(const std::string& caption)
 {
-    FindData d{ caption, NULL, false };
-    EnumThreadWindows(GetCurrentThreadId(), FindOne, reinterpret_cast<LPARAM>(&d));
-    return d.found;
-}
-
-static BOOL CALLBACK FirstEnabledDialog(HWND hWnd, LPARAM found)
-{
-    if (ClassOf(hWnd) != "#32770" || !IsWindowVisible(hWnd) || !IsWindowEnabled(hWnd))
-        return TRUE;
-    *reinterpret_cast<HWND*>(found) = hWnd;
-    return FALSE;
+    return FirstThreadWindow([&caption](HWND h) { return WindowText(h) == caption; });
 }
 
 HWND ActiveModalWindow()
 {
-    HWND found = NULL;
-    EnumThreadWindows(GetCurrentThreadId(), FirstEnabledDialog, reinterpret_cast<LPARAM>(&found));
-    return found;
+    return FirstThreadWindow([](HWND h) { return ClassOf(h) == "#32770" && IsWindowEnabled(h); });
 }
 
 HWND FindMessageBox()
 {
-    FindData d{ "", NULL, true };
-    EnumThreadWindows(GetCurrentThreadId(), FindOne, reinterpret_cast<LPARAM>(&d));
-    return d.found;
+    return FirstThreadWindow(IsMessageBox);
 }
 
 std::string WindowText(HWND hWnd)

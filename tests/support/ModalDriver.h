@@ -63,6 +63,9 @@ private:
     static std::atomic<ModalDriver*> s_active;
 };
 
+// The first visible top-level window of this thread, from the top, for
+// which holds; NULL when there is none.
+HWND FirstThreadWindow(const std::function<bool(HWND)>& which);
 // Visible top-level window of this thread with this caption, or NULL.
 HWND FindThreadWindow(const std::string& caption);
 // The message box of this thread that is up, or NULL.
@@ -74,8 +77,11 @@ bool IsMessageBox(HWND hWnd);
 HWND ActiveModalWindow();
 // The text of a message box.
 std::string MessageBoxText(HWND hBox);
-// Window text of any window.
+// Window text and class name of any window.
 std::string WindowText(HWND hWnd);
+std::string ClassOf(HWND hWnd);
+// A window that only receives messages, of a class of its own.
+HWND MessageWindow(const char* className, WNDPROC proc);
 // Runs the message loop until pred holds or the time is up.
 bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs = 5000);
 // Sends a character or key to a window the way the keyboard would.

@@ -7,13 +7,6 @@
 
 namespace {
 
-std::string ClassOf(HWND h)
-{
-    char cls[64] = "";
-    GetClassNameA(h, cls, sizeof cls);
-    return cls;
-}
-
 // "Button 1010 "&Add..."", for the account of what was done.
 std::string Named(HWND h)
 {
@@ -83,19 +76,9 @@ BOOL CALLBACK Collect(HWND h, LPARAM l)
     return TRUE;
 }
 
-BOOL CALLBACK FindDroppedList(HWND h, LPARAM l)
-{
-    if (!IsWindowVisible(h) || ClassOf(h) != "ComboLBox")
-        return TRUE;
-    *reinterpret_cast<HWND*>(l) = h;
-    return FALSE;
-}
-
 HWND DroppedList()
 {
-    HWND list = NULL;
-    EnumThreadWindows(GetCurrentThreadId(), FindDroppedList, reinterpret_cast<LPARAM>(&list));
-    return list;
+    return FirstThreadWindow([](HWND h) { return ClassOf(h) == "ComboLBox"; });
 }
 
 bool IsSheet(HWND h) { return SendMessageA(h, PSM_GETTABCONTROL, 0, 0) != 0; }
