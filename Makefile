@@ -8,7 +8,7 @@ TARGETS := i686 x86_64
 JOBS    ?= 2
 BUILD   := build
 
-.PHONY: all deps build run screenshots test bench pictures clean $(TARGETS:%=build-%)
+.PHONY: all deps build run screenshots test soak bench pictures clean $(TARGETS:%=build-%)
 
 all: build
 
@@ -31,6 +31,10 @@ screenshots: deps build-i686
 
 test: deps build
 	@tools/with-display tools/run-tests $(TARGETS:%=$(BUILD)/%)
+
+# The random walk through the sheet at length; it reports steps per second.
+soak: deps build-i686
+	@VG_WALK_STEPS=100000 VG_WALK_SECONDS=0 tools/with-display $(BUILD)/i686/bin/walk_tests.exe
 
 bench: deps build-i686
 	@tools/with-display $(BUILD)/i686/bin/vgbench.exe

@@ -1,4 +1,5 @@
 #include "ConsoleFixture.h"
+#include "ModalDriver.h"
 #include <algorithm>
 #include <fstream>
 #include <sstream>
@@ -55,35 +56,60 @@ void RemoveTree(const std::string& dir)
     RemoveDirectoryA(dir.c_str());
 }
 
-struct Found { DWORD pid; const char* caption; HWND hwnd; };
+struct Found { DWORD pid; const char* caption; HWND hwnd; HWND box; };
 
 BOOL CALLBACK FindWindowOf(HWND h, LPARAM l)
 {
     Found* f = reinterpret_cast<Found*>(l);
     DWORD pid = 0;
     GetWindowThreadProcessId(h, &pid);
-    char text[64] = "";
-    GetWindowTextA(h, text, sizeof text);
-    if (pid == f->pid && IsWindowVisible(h) && std::string(text) == f->caption) {
+    if (pid != f->pid || !IsWindowVisible(h))
+        return TRUE;
+    if (f->caption != nullptr && WindowText(h) == f->caption)
         f->hwnd = h;
-        return FALSE;
-    }
+    else if (f->box == NULL && IsMessageBox(h))
+        f->box = h;
     return TRUE;
 }
 
-// Polls for about ten seconds; false when the console ended first.
-bool AwaitWindow(const PROCESS_INFORMATION& process, const char* caption, bool shown, HWND& found)
+// A message box that the console shows for this long is one that no test
+// waits for: the wait ends with its text.
+const DWORD kBoxMs = 1000;
+
+// Polls until the window with this caption has come (or with shown false
+// gone), or until the time is up, the console has ended or shows a message
+// box instead; false then, saying which.
+bool AwaitWindow(const PROCESS_INFORMATION& process, const char* caption, bool shown, DWORD timeoutMs, HWND& found,
+                 std::string& why)
 {
-    for (int i = 0; i < 1000; ++i) {
-        Found f = { process.dwProcessId, caption, NULL };
+    const DWORD start = GetTickCount();
+    DWORD boxSince = 0;
+    for (;;) {
+        Found f = { process.dwProcessId, caption, NULL, NULL };
         EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&f));
         found = f.hwnd;
-        if ((found != NULL) == shown)
+        if (caption != nullptr && (found != NULL) == shown)
             return true;
-        if (WaitForSingleObject(process.hProcess, 10) == WAIT_OBJECT_0)
+        const DWORD now = GetTickCount();
+        if (f.box == NULL)
+            boxSince = 0;
+        else if (boxSince == 0)
+            boxSince = now;
+        else if (now - boxSince > kBoxMs) {
+            why = "the console shows a message box \"" + MessageBoxText(f.box) + "\"";
             return false;
+        }
+        DWORD code = 0;
+        if (WaitForSingleObject(process.hProcess, 25) == WAIT_OBJECT_0) {
+            GetExitCodeProcess(process.hProcess, &code);
+            why = "the console ended with " + std::to_string(code);
+            return false;
+        }
+        if (now - start > timeoutMs) {
+            why = "the time was up after " + std::to_string(timeoutMs / 1000) + " s";
+            return false;
+        }
     }
-    return false;
 }
 
 } // namespace
@@ -160,26 +186,31 @@ std::string Console::Output() const
 HWND Console::WaitForWindow(const char* caption, bool shown)
 {
     HWND found = NULL;
-    if (!AwaitWindow(process, caption, shown, found))
-        ADD_FAILURE() << "window \"" << caption << "\" " << (shown ? "did not come" : "did not go");
+    std::string why;
+    if (!AwaitWindow(process, caption, shown, 10000, found, why))
+        ADD_FAILURE() << "window \"" << caption << "\" " << (shown ? "did not come" : "did not go") << ": " << why
+                      << "; stderr: " << Errors();
     return found;
 }
 
 HWND Console::WaitForSheet()
 {
-    HWND sheet = NULL;
-    AwaitWindow(process, "HTTP Proxy", true, sheet);
-    return sheet;
+    return WaitForWindow("HTTP Proxy");
 }
 
 DWORD Console::WaitForExit()
 {
-    // One that does not end in time is ended, so that it holds up nothing.
+    HWND none;
+    std::string why;
+    AwaitWindow(process, nullptr, true, 20000, none, why);
     DWORD code = 99;
-    if (WaitForSingleObject(process.hProcess, 20000) != WAIT_OBJECT_0)
+    if (WaitForSingleObject(process.hProcess, 0) != WAIT_OBJECT_0) {
+        ADD_FAILURE() << "the console did not end: " << why << "; stderr: " << Errors();
         TerminateProcess(process.hProcess, code);
-    else
+        WaitForSingleObject(process.hProcess, 5000);
+    } else {
         GetExitCodeProcess(process.hProcess, &code);
+    }
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
     process = {};
@@ -196,8 +227,7 @@ DWORD Console::OpenAndPress(const std::string& args, int button)
 {
     Start(args);
     HWND sheet = WaitForSheet();
-    EXPECT_NE(nullptr, sheet);
-    return Press(sheet, button);
+    return sheet != NULL ? Press(sheet, button) : WaitForExit();
 }
 
 DWORD Console::Run(const std::string& args)

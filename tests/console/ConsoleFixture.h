@@ -38,12 +38,13 @@ protected:
     std::string Output() const;
 
     // Waits until the console shows a window with this caption, or with
-    // shown false until it has gone; NULL when it did not or the console
-    // ended, which fails the test.
+    // shown false until it has gone. NULL, failing the test with the reason
+    // and the console's stderr, when it did not within ten seconds, the
+    // console ended or it shows a message box instead.
     HWND WaitForWindow(const char* caption, bool shown = true);
-    // The sheet, or NULL when the console ended without showing it.
     HWND WaitForSheet();
-    // The console's exit code; 99, and the console ended, after 20 s.
+    // The console's exit code; 99, failing the test, and the console ended,
+    // when it did not end within 20 seconds or showed a message box meanwhile.
     DWORD WaitForExit();
     // Presses one of the sheet's buttons; the console's exit code.
     DWORD Press(HWND sheet, int button);

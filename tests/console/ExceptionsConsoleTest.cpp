@@ -1,5 +1,6 @@
 // The exceptions page through the console: a denied exception defined in
-// the dialog reaches the document after OK and nothing does after Cancel.
+// the dialog reaches the document after OK, in either mode, and nothing
+// does after Cancel.
 #include "ConsoleFixture.h"
 #include "resource.h"
 
@@ -12,9 +13,9 @@ class ExceptionsConsole : public Console
 protected:
     // Opens the exceptions page and defines a host with port and pattern on
     // the denied side; the sheet stays up.
-    HWND DefineDeniedHost()
+    HWND DefineDeniedHost(const std::string& options = "")
     {
-        Start(StandardArgs());
+        Start(StandardArgs() + options);
         HWND sheet = WaitForSheet();
         if (sheet == NULL)
             return NULL;
@@ -45,14 +46,19 @@ protected:
 
 TEST_F(ExceptionsConsole, ADeniedHostWithPortAndPatternIsStoredAsItsEntryText)
 {
+    const std::string sample = ReadFile(document);
     Texts allowBefore = StoredList("urls_allow");
-    HWND sheet = DefineDeniedHost();
-    ASSERT_NE(nullptr, sheet);
-    ASSERT_EQ(0u, Press(sheet, PSBTN_OK));
-    EXPECT_EQ((Texts{ "10.9.8.7:8080 /ads/*", "172.16.5.9", "192.168.200.0/24", "203.0.113.7:6667 ",
-                      "games.example.net" }),
-              StoredList("urls_deny"));
-    EXPECT_EQ(allowBefore, StoredList("urls_allow"));
+    for (const char* options : { "", " --exceptions-only" }) {
+        WriteText(document, sample);
+        HWND sheet = DefineDeniedHost(options);
+        ASSERT_NE(nullptr, sheet) << options;
+        ASSERT_EQ(0u, Press(sheet, PSBTN_OK)) << options << Errors();
+        EXPECT_EQ((Texts{ "10.9.8.7:8080 /ads/*", "172.16.5.9", "192.168.200.0/24", "203.0.113.7:6667 ",
+                          "games.example.net" }),
+                  StoredList("urls_deny"))
+            << options;
+        EXPECT_EQ(allowBefore, StoredList("urls_allow")) << options;
+    }
 }
 
 TEST_F(ExceptionsConsole, CancelAfterDefiningLeavesTheFileByteForByte)

@@ -38,18 +38,26 @@ int Row(HWND list, const char* text)
 class SafeContentConsole : public Console
 {
 protected:
+    HWND sheet = NULL, page = NULL;
+
+    // Starts the console, shows the safe content page and presses Add;
+    // the type selection dialog, or NULL.
+    HWND OpenSelection(const std::string& args)
+    {
+        Start(args);
+        sheet = WaitForSheet();
+        if (sheet == NULL)
+            return NULL;
+        page = ShowPage(sheet, PageIndex(sheet, "Safe Content"));
+        PostMessageA(GetDlgItem(page, IDC_ADD_SAFE_TYPE), BM_CLICK, 0, 0);
+        return WaitForWindow("Select MIME Type");
+    }
     // Defines the new type, chooses it and application/pdf, adds the pattern
     // "*.scr", then presses button.
     void EditAndPress(int button)
     {
         // The catalogue folder given with forward slashes, as a Windows path.
-        Start(StandardArgs() + " --data-folder \"" + Slashed(folder) + "\"");
-        HWND sheet = WaitForSheet();
-        ASSERT_NE(nullptr, sheet);
-        HWND page = ShowPage(sheet, PageIndex(sheet, "Safe Content"));
-
-        PostMessageA(GetDlgItem(page, IDC_ADD_SAFE_TYPE), BM_CLICK, 0, 0);
-        HWND select = WaitForWindow("Select MIME Type");
+        HWND select = OpenSelection(StandardArgs() + " --data-folder \"" + Slashed(folder) + "\"");
         ASSERT_NE(nullptr, select);
         PostMessageA(GetDlgItem(select, IDC_NEW_MIME_TYPE), BM_CLICK, 0, 0);
         HWND newType = WaitForWindow("New MIME Type");
@@ -99,4 +107,18 @@ TEST_F(SafeContentConsole, CancelLeavesTheDocumentByteForByteButKeepsTheDefinedT
     EXPECT_EQ(before, ReadFile(document));
     // The type was stored when it was defined, before the sheet was cancelled.
     EXPECT_EQ(std::string(kNewType) + "\tTest type of the console\r\n", UserCatalogue());
+}
+
+// Without --data-folder the catalogue is the one beside the document, the
+// document's path written with "/" as much as with "\".
+TEST_F(SafeContentConsole, TheCatalogueBesideADocumentNamedWithSlashesIsOffered)
+{
+    WriteText(folder + "\\mimetypes", ReadFile(folder + "\\mimetypes") + "application/x-beside\tBeside the document\r\n");
+    HWND select = OpenSelection("--document \"" + Slashed(document) + "\" --service http-proxy");
+    ASSERT_NE(nullptr, select);
+    EXPECT_GE(Row(GetDlgItem(select, IDC_MIME_TYPE_LIST), "application/x-beside"), 0)
+        << "the type of the catalogue beside the document is not offered";
+    PostMessageA(select, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitGone(select));
+    EXPECT_EQ(1u, Press(sheet, PSBTN_CANCEL));
 }

@@ -215,7 +215,10 @@ std::string EditThroughTheSheet(const std::string& text, const std::function<voi
     folder.write("doc.json", text);
     Beach beach;
     CString error;
-    EXPECT_TRUE(beach.open(folder.path("doc.json").c_str(), error)) << (LPCTSTR)error << "\n" << text;
+    if (!beach.open(folder.path("doc.json").c_str(), error)) {
+        ADD_FAILURE() << (LPCTSTR)error << "\n" << text;
+        return "";
+    }
     TestVeilgate editor(nullptr, &beach);
     ProbePage probe;
     ExtraPages pages(&probe);

@@ -103,8 +103,11 @@ TEST_F(Grid, DragTogglesEachCellOnEveryEntry)
 {
     Press(Cell(1, 1));
     EXPECT_TRUE(Captured());
-    Move(CPoint(Cell(1, 1).x + 3, Cell(1, 1).y + 2));  // still inside the first cell
+    // Still inside the first cell, an odd number of times: were each move
+    // to toggle it again, it would end the other way round.
+    Move(CPoint(Cell(1, 1).x + 3, Cell(1, 1).y + 2));
     Move(CPoint(Cell(1, 1).x - 5, Cell(1, 1).y - 4));
+    Move(Cell(1, 1));
     Move(Cell(2, 1));
     Move(Cell(3, 1));
     Move(Cell(2, 1));  // back: flipped again

@@ -191,6 +191,7 @@ TEST(HostileDocument, ValuesTheStoreDoesNotOwnAreReadWhenAskedFor)
     beach.tossQuolla(smtp);
 
     Quolla* sievex = beach.digQuolla("sievex", "http-proxy");
+    ASSERT_TRUE(sievex);
     QuoValOf<CStringList*> names(&list);
     EXPECT_TRUE(sievex->getProp("names", names));
     EXPECT_EQ(listOf(list), (Names{ "x" }));

@@ -86,6 +86,7 @@ TEST_F(QuollaTest, EveryKindRoundTripsThroughTheFile)
 
     ASSERT_TRUE(beach.open(path, error, Schema())) << (LPCTSTR)error;
     q = beach.digQuolla("sievex", "http-proxy");
+    ASSERT_TRUE(q);
     QuoValOf<int> max, min;
     QuoValOf<CString> empty("stale");
     CStringList back;

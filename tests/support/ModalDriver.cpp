@@ -2,7 +2,26 @@
 #include <commctrl.h>
 #include <prsht.h>
 
-ModalDriver* ModalDriver::s_active = nullptr;
+std::atomic<ModalDriver*> ModalDriver::s_active{ nullptr };
+
+namespace {
+// The window whose timer runs the steps, one for the thread.
+HWND TimerWindow(WNDPROC proc)
+{
+    static HWND window = MessageWindow("ModalDriverTimer", proc);
+    return window;
+}
+}
+
+HWND MessageWindow(const char* className, WNDPROC proc)
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleA(NULL);
+    wc.lpszClassName = className;
+    RegisterClassA(&wc);
+    return CreateWindowA(className, "", 0, 0, 0, 0, 0, HWND_MESSAGE, NULL, wc.hInstance, NULL);
+}
 
 ModalDriver::ModalDriver(DWORD timeoutMs) : m_timeoutMs(timeoutMs) {}
 
@@ -41,17 +60,17 @@ void ModalDriver::start()
 {
     s_active = this;
     m_stepStarted = GetTickCount();
-    m_timer = SetTimer(NULL, 0, 15, &ModalDriver::OnTimer);
+    m_ticking = SetTimer(TimerWindow(TimerWindowProc), 1, 10, NULL) != 0;
 }
 
 void ModalDriver::stop()
 {
-    if (m_timer != 0) {
-        KillTimer(NULL, m_timer);
-        m_timer = 0;
+    if (m_ticking) {
+        KillTimer(TimerWindow(TimerWindowProc), 1);
+        m_ticking = false;
     }
-    if (s_active == this)
-        s_active = nullptr;
+    ModalDriver* self = this;
+    s_active.compare_exchange_strong(self, nullptr);
 }
 
 INT_PTR ModalDriver::run(const std::function<INT_PTR()>& modal)
@@ -71,10 +90,19 @@ void ModalDriver::reset()
     m_messages.clear();
 }
 
-void CALLBACK ModalDriver::OnTimer(HWND, UINT, UINT_PTR, DWORD)
+LRESULT CALLBACK ModalDriver::TimerWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (s_active != nullptr)
-        s_active->tick();
+    if (message != WM_TIMER)
+        return DefWindowProcA(hWnd, message, wParam, lParam);
+    if (ModalDriver* active = s_active)
+        active->tick();
+    return 0;
+}
+
+bool ModalDriver::StepPending()
+{
+    ModalDriver* active = s_active;
+    return active != nullptr && !active->finished();
 }
 
 static BOOL CALLBACK CloseOne(HWND hWnd, LPARAM)
@@ -104,9 +132,6 @@ void ModalDriver::tick()
     }
 }
 
-namespace {
-struct FindData { std::string caption; HWND found; bool messageBox; };
-
 std::string ClassOf(HWND hWnd)
 {
     char cls[64] = "";
@@ -114,6 +139,7 @@ std::string ClassOf(HWND hWnd)
     return cls;
 }
 
+namespace {
 BOOL CALLBACK OnlyTextAndButtons(HWND hChild, LPARAM lParam)
 {
     std::string cls = ClassOf(hChild);
@@ -121,6 +147,16 @@ BOOL CALLBACK OnlyTextAndButtons(HWND hChild, LPARAM lParam)
         *reinterpret_cast<bool*>(lParam) = false;
     return TRUE;
 }
+
+BOOL CALLBACK FirstOne(HWND hWnd, LPARAM lParam)
+{
+    auto& d = *reinterpret_cast<std::pair<const std::function<bool(HWND)>*, HWND>*>(lParam);
+    if (!IsWindowVisible(hWnd) || !(*d.first)(hWnd))
+        return TRUE;
+    d.second = hWnd;
+    return FALSE;
+}
+} // namespace
 
 // A message box is a dialog whose text is the static control 0xFFFF and
 // that holds nothing but texts, its icon and buttons; dialogs with labels
@@ -133,39 +169,27 @@ bool IsMessageBox(HWND hWnd)
     EnumChildWindows(hWnd, OnlyTextAndButtons, reinterpret_cast<LPARAM>(&plain));
     return plain;
 }
-}
 
-static BOOL CALLBACK FindOne(HWND hWnd, LPARAM lParam)
+HWND FirstThreadWindow(const std::function<bool(HWND)>& which)
 {
-    FindData* d = reinterpret_cast<FindData*>(lParam);
-    if (!IsWindowVisible(hWnd))
-        return TRUE;
-    if (d->messageBox) {
-        if (IsMessageBox(hWnd)) {
-            d->found = hWnd;
-            return FALSE;
-        }
-        return TRUE;
-    }
-    if (WindowText(hWnd) == d->caption) {
-        d->found = hWnd;
-        return FALSE;
-    }
-    return TRUE;
+    std::pair<const std::function<bool(HWND)>*, HWND> d{ &which, NULL };
+    EnumThreadWindows(GetCurrentThreadId(), FirstOne, reinterpret_cast<LPARAM>(&d));
+    return d.second;
 }
 
 HWND FindThreadWindow(const std::string& caption)
 {
-    FindData d{ caption, NULL, false };
-    EnumThreadWindows(GetCurrentThreadId(), FindOne, reinterpret_cast<LPARAM>(&d));
-    return d.found;
+    return FirstThreadWindow([&caption](HWND h) { return WindowText(h) == caption; });
+}
+
+HWND ActiveModalWindow()
+{
+    return FirstThreadWindow([](HWND h) { return ClassOf(h) == "#32770" && IsWindowEnabled(h); });
 }
 
 HWND FindMessageBox()
 {
-    FindData d{ "", NULL, true };
-    EnumThreadWindows(GetCurrentThreadId(), FindOne, reinterpret_cast<LPARAM>(&d));
-    return d.found;
+    return FirstThreadWindow(IsMessageBox);
 }
 
 std::string WindowText(HWND hWnd)

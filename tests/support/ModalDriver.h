@@ -1,9 +1,11 @@
 // Drives modal windows from inside their own message loops.
 //
 // A test queues steps, then starts the modal operation (DoModal, a message
-// box, EditVeilgate). A thread timer runs the first queued step on every
-// tick until the step reports that it is done, then moves to the next; the
-// modal loops dispatch the timer, so the steps run while the window is up.
+// box, EditVeilgate). A timer runs the first queued step on every tick until
+// the step reports that it is done, then moves to the next; the modal loops
+// dispatch the timer, so the steps run while the window is up. The timer
+// belongs to a window of its own: a fault in a step then reaches the
+// program's fault filter, which a timer without a window would not let it.
 // Steps act by posting messages, never by sending, so that a step never
 // blocks inside a nested modal loop of its own making.
 //
@@ -13,6 +15,7 @@
 #pragma once
 
 #include <windows.h>
+#include <atomic>
 #include <functional>
 #include <string>
 #include <vector>
@@ -22,7 +25,7 @@ class ModalDriver
 public:
     using Step = std::function<bool()>;  // true when the step is done
 
-    explicit ModalDriver(DWORD timeoutMs = 10000);
+    explicit ModalDriver(DWORD timeoutMs = 5000);
     ~ModalDriver();
 
     ModalDriver& then(Step step);
@@ -42,28 +45,43 @@ public:
     // Texts of the message boxes answered, in order.
     const std::vector<std::string>& messages() const { return m_messages; }
 
+    // Whether a driver runs, and whether a step of it waits for something.
+    static bool Running() { return s_active != nullptr; }
+    static bool StepPending();
+
 private:
-    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
+    static LRESULT CALLBACK TimerWindowProc(HWND, UINT, WPARAM, LPARAM);
     void tick();
 
     std::vector<Step> m_steps;
     size_t m_next = 0;
-    UINT_PTR m_timer = 0;
+    bool m_ticking = false;
     DWORD m_timeoutMs;
     DWORD m_stepStarted = 0;
     std::string m_failure;
     std::vector<std::string> m_messages;
-    static ModalDriver* s_active;
+    static std::atomic<ModalDriver*> s_active;
 };
 
+// The first visible top-level window of this thread, from the top, for
+// which holds; NULL when there is none.
+HWND FirstThreadWindow(const std::function<bool(HWND)>& which);
 // Visible top-level window of this thread with this caption, or NULL.
 HWND FindThreadWindow(const std::string& caption);
 // The message box of this thread that is up, or NULL.
 HWND FindMessageBox();
+// Whether a window (of any process) is a message box.
+bool IsMessageBox(HWND hWnd);
+// The modal window of this thread that has the input: the first enabled
+// visible dialog (message boxes and sheets included) from the top, or NULL.
+HWND ActiveModalWindow();
 // The text of a message box.
 std::string MessageBoxText(HWND hBox);
-// Window text of any window.
+// Window text and class name of any window.
 std::string WindowText(HWND hWnd);
+std::string ClassOf(HWND hWnd);
+// A window that only receives messages, of a class of its own.
+HWND MessageWindow(const char* className, WNDPROC proc);
 // Runs the message loop until pred holds or the time is up.
 bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs = 5000);
 // Sends a character or key to a window the way the keyboard would.
