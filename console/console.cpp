@@ -104,8 +104,9 @@ int Edit(const CString& document, const CString& service, const CString& dataFol
         StartScreenshots("HTTP Proxy", (LPCTSTR)screenshots);
     }
 
-    // What OK changes is told against the document as it was read.
-    const CString before = beach.text();
+    // What OK changes is told against the service's values as they were
+    // read; the rest of the document, which may be large, is not copied.
+    const CString before = beach.knownText(service);
     int confirmed;
     {
         Veilgate editor(PickMembers, &beach);

@@ -223,6 +223,7 @@ public:
     std::string text;  // as read: what still stands in doc is written back from here
     CString path;
     bool opened = false;
+    const QuoSchema* schema = NULL;  // the keys the document was opened with
     bool modified = false;
     bool damaged = false;  // an edit failed half way: the tree is not to be saved
     bool inspected = false;  // opened for a check, faults and all: never saved
@@ -345,6 +346,7 @@ public:
                     text = std::move(bytes);
                     path = name;
                     opened = true;
+                    this->schema = schema;
                     modified = false;
                     damaged = false;
                     inspected = faults != NULL;
@@ -716,6 +718,30 @@ bool Beach::isModified() const
 CString Beach::text() const
 {
     return m_impl->opened ? bytes(json::write(m_impl->doc, m_impl->text)) : CString();
+}
+
+CString Beach::knownText(const CString& serviceName) const
+{
+    if (!m_impl->opened)
+        return CString();
+    const std::string name = toUtf8(serviceName);
+    const json::Value* stored = m_impl->doc.find("services")->find(name);
+    json::Value service = json::Value::makeObject();
+    for (size_t i = 0; stored && i < stored->members().size(); ++i) {
+        const auto& section = stored->members()[i];
+        if (section.second.kind() != json::Kind::Object || !isKnownKey(m_impl->schema, section.first, NULL))
+            continue;
+        json::Value known = json::Value::makeObject();
+        for (const auto& key : section.second.members())
+            if (isKnownKey(m_impl->schema, section.first, &key.first))
+                known.set(key.first, key.second);  // built whole at open, or set since
+        service.set(section.first, std::move(known));
+    }
+    json::Value services = json::Value::makeObject();
+    services.set(name, std::move(service));
+    json::Value doc = json::Value::makeObject();
+    doc.set("services", std::move(services));
+    return bytes(json::write(doc));
 }
 
 CString Beach::path() const

@@ -284,6 +284,10 @@ public:
     // The document as save() would write it (UTF-8): the text as it was read,
     // with only what has been set since written anew.
     CString text() const;
+    // A small document of one service's known values as they stand now, and
+    // nothing else: it opens with the same schema and reads alike, at the
+    // cost of those values alone (to tell later what an edit changed).
+    CString knownText(const CString& serviceName) const;
     CString path() const;
 
     // Whether the document has a service of this name (with or without sections).

@@ -344,3 +344,35 @@ TEST(QuoPtrMap, KeepsInsertionOrderThroughReplaceAndRemove)
     EXPECT_EQ(v->port, 19);
     EXPECT_FALSE(map.Lookup("K00", v));
 }
+
+TEST_F(QuollaTest, KnownTextHoldsOneServicesKnownValuesAsTheyStandAndNothingElse)
+{
+    Beach beach;
+    CString error;
+    ASSERT_TRUE(beach.openText("{\"services\":{\"a\":{\"proxy_http\":{\"log_access\":1,\"other\":[1,2]},"
+                               "\"proxy_ftp\":{\"x\":1},\"sievex\":{\"urls_deny\":[\"h\"]}},"
+                               "\"b\":{\"proxy_http\":{\"log_access\":0}}},\"tools\":{\"big\":\"text\"}}",
+                               "d.json", error, Schema()))
+        << (LPCTSTR)error;
+    Quolla* q = beach.digQuolla("proxy_http", "a");
+    ASSERT_TRUE(q);
+    q->setProp("idle_timeout", QuoValOf<int>(300));
+    beach.tossQuolla(q);
+
+    Beach known;
+    ASSERT_TRUE(known.openText(beach.knownText("a"), "known.json", error, Schema())) << (LPCTSTR)error;
+    CStringArray names;
+    known.getServiceNames(names);
+    ASSERT_EQ(1, names.GetSize());
+    EXPECT_STREQ("a", names[0]);
+    EXPECT_EQ(std::string::npos, std::string(known.knownText("a")).find("other"));
+    EXPECT_EQ(NULL, known.digQuolla("proxy_ftp", "a"));
+    q = known.digQuolla("proxy_http", "a");
+    ASSERT_TRUE(q);
+    QuoValOf<int> logAccess, idle;
+    EXPECT_TRUE(q->getProp("log_access", logAccess));
+    EXPECT_EQ(1, logAccess.value);
+    EXPECT_TRUE(q->getProp("idle_timeout", idle));
+    EXPECT_EQ(300, idle.value);
+    known.tossQuolla(q);
+}
