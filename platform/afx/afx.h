@@ -363,6 +363,8 @@ public:
     CString RemoveTail();
     POSITION AddHead(LPCTSTR newElement);
     POSITION AddTail(LPCTSTR newElement);
+    // Shares the string's buffer, as a copy of a CString does.
+    POSITION AddTail(const CString& newElement);
     void AddTail(const CStringList* pNewList);
     void RemoveAll();
     POSITION GetHeadPosition() const { return (POSITION)m_pNodeHead; }
@@ -382,7 +384,7 @@ public:
     POSITION FindIndex(int nIndex) const;
 
 protected:
-    CNode* NewNode(CNode* pPrev, CNode* pNext, LPCTSTR value);
+    CNode* NewNode(CNode* pPrev, CNode* pNext, const CString& value);
     void FreeNode(CNode* pNode);
     CNode* m_pNodeHead = NULL;
     CNode* m_pNodeTail = NULL;
@@ -410,7 +412,10 @@ public:
     CString& ElementAt(int nIndex);
     const CString* GetData() const { return m_pData; }
     void SetAtGrow(int nIndex, LPCTSTR newElement);
+    void SetAtGrow(int nIndex, const CString& newElement);
     int Add(LPCTSTR newElement);
+    // Shares the string's buffer, as a copy of a CString does.
+    int Add(const CString& newElement);
     int Append(const CStringArray& src);
     void Copy(const CStringArray& src);
     CString& operator[](int nIndex) { return ElementAt(nIndex); }

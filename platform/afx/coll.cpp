@@ -148,9 +148,9 @@ POSITION CPtrList::FindIndex(int nIndex) const
 
 CStringList::~CStringList() { RemoveAll(); }
 
-CStringList::CNode* CStringList::NewNode(CNode* pPrev, CNode* pNext, LPCTSTR value)
+CStringList::CNode* CStringList::NewNode(CNode* pPrev, CNode* pNext, const CString& value)
 {
-    CNode* p = new CNode{ pNext, pPrev, CString(value) };
+    CNode* p = new CNode{ pNext, pPrev, value };
     ++m_nCount;
     return p;
 }
@@ -186,6 +186,11 @@ POSITION CStringList::AddHead(LPCTSTR newElement)
 }
 
 POSITION CStringList::AddTail(LPCTSTR newElement)
+{
+    return AddTail(CString(newElement));
+}
+
+POSITION CStringList::AddTail(const CString& newElement)
 {
     CNode* p = NewNode(m_pNodeTail, NULL, newElement);
     if (m_pNodeTail) m_pNodeTail->pNext = p; else m_pNodeHead = p;
@@ -311,7 +316,9 @@ void CStringArray::SetSize(int nNewSize, int nGrowBy)
             m_pData[i].Empty();
         m_nSize = nNewSize;
     } else {
-        int grow = m_nGrowBy ? m_nGrowBy : (m_nSize / 8 < 4 ? 4 : (m_nSize / 8 > 1024 ? 1024 : m_nSize / 8));
+        // Without a step of the caller's, the array grows by half its size,
+        // so that adding n strings one at a time costs time in proportion to n.
+        int grow = m_nGrowBy ? m_nGrowBy : (m_nSize / 2 < 4 ? 4 : m_nSize / 2);
         int nNewMax = nNewSize < m_nMaxSize + grow ? m_nMaxSize + grow : nNewSize;
         CString* pNew = new CString[nNewMax];
         for (int i = 0; i < m_nSize; ++i)
@@ -355,12 +362,22 @@ CString& CStringArray::ElementAt(int nIndex)
 
 void CStringArray::SetAtGrow(int nIndex, LPCTSTR newElement)
 {
+    SetAtGrow(nIndex, CString(newElement));
+}
+
+void CStringArray::SetAtGrow(int nIndex, const CString& newElement)
+{
     if (nIndex >= m_nSize)
         SetSize(nIndex + 1);
     m_pData[nIndex] = newElement;
 }
 
 int CStringArray::Add(LPCTSTR newElement)
+{
+    return Add(CString(newElement));
+}
+
+int CStringArray::Add(const CString& newElement)
 {
     int n = m_nSize;
     SetAtGrow(n, newElement);

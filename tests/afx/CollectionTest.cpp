@@ -73,6 +73,27 @@ TEST(CStringArrayEditing, InsertRemoveAndGrow)
     EXPECT_EQ(arr.GetSize(), copy.GetSize());
 }
 
+TEST(CStringArrayEditing, ManyAddsShareTheirStringsAndMoveTheStorageSeldom)
+{
+    // A list of a million exceptions is copied one string at a time: each
+    // step must not copy the whole array, nor the text.
+    CStringArray array;
+    const CString text = "www.example.com";
+    int moves = 0;
+    const CString* storage = NULL;
+    for (int i = 0; i < 100000; ++i) {
+        array.Add(text);
+        if (array.GetData() != storage)
+            ++moves, storage = array.GetData();
+    }
+    EXPECT_EQ(100000, array.GetSize());
+    EXPECT_LT(moves, 40);
+    EXPECT_EQ((LPCTSTR)text, (LPCTSTR)array[99999]);
+    CStringList list;
+    list.AddTail(text);
+    EXPECT_EQ((LPCTSTR)text, (LPCTSTR)list.GetHead());
+}
+
 TEST(CMapStringToPtrOrder, EnumeratesBucketsInTheClassicLayout)
 {
     CMapStringToPtr map;
