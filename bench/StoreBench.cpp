@@ -138,7 +138,7 @@ void BenchRecords(const char* what, const char* key, const std::string& records)
     char row[96];
     snprintf(row, sizeof row, "open, read %d %s (%u MB)", kRecords, what, (unsigned)(bytes.size() >> 20));
     Row(row, open, "floor: read the same bytes", readRaw);
-    snprintf(row, sizeof row, "check them (%d warnings)", (int)findings.GetSize());
+    snprintf(row, sizeof row, "check them (%d warning%s)", (int)findings.GetSize(), findings.GetSize() == 1 ? "" : "s");
     Row(row, check, "beside: open, read them in a new document", fresh);
     snprintf(row, sizeof row, "store and save %d %s", kRecords, what);
     Row(row, save, "floor: write the same bytes, same replace", writeRaw);

@@ -201,19 +201,14 @@ private:
             else if (written != line)
                 Warn(LineOf(key, i), key,
                      Quoted(line) + ": the exception definition dialog writes it " + Quoted(written));
+            const ExceptionList::Batch::Outcome outcome = batch.Add(line);
+            if (outcome != ExceptionList::Batch::InOtherList && outcome != ExceptionList::Batch::AlreadyListed)
+                continue;
             CStringArray one;
             one.Add(line);
-            switch (batch.Add(line)) {
-            case ExceptionList::Batch::InOtherList:
-                message = ExceptionList::OtherListMessage(denySide, one);
-                break;
-            case ExceptionList::Batch::AlreadyListed:
-                message = ExceptionList::AlreadyListedMessage(one);
-                break;
-            default:
-                continue;
-            }
-            Warn(LineOf(key, i), key, message);
+            Warn(LineOf(key, i), key,
+                 outcome == ExceptionList::Batch::InOtherList ? ExceptionList::OtherListMessage(denySide, one)
+                                                              : ExceptionList::AlreadyListedMessage(one));
         }
     }
 
