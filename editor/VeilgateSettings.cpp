@@ -1,5 +1,5 @@
 #include "VeilgateSettings.h"
-#include "DialogTemplate.h"
+#include "afxdlgtemplate.h"
 #include "afxres.h"
 #include "Veilgate.h"
 #include "vggEditPrivilege.h"

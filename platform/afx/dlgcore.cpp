@@ -1,5 +1,6 @@
 // CDialog: modal dialogs on templates found through the resource chain.
 #include "afxwin.h"
+#include "afxdlgtemplate.h"
 #include "afxres.h"
 #include <string.h>
 
@@ -63,28 +64,11 @@ LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     return CWnd::WindowProc(message, wParam, lParam);
 }
 
-// A template is a DLGTEMPLATE (style first) or a DLGTEMPLATEEX (version 1,
-// signature 0xFFFF, help id, extended style, style); both go on with the
-// item count and then x and y.
 BOOL CDialog::CheckAutoCenter()
 {
-    HINSTANCE hInst = AfxFindResourceHandle(m_lpszTemplateName, RT_DIALOG);
-    HRSRC hRes = hInst != NULL ? ::FindResourceA(hInst, m_lpszTemplateName, RT_DIALOG) : NULL;
-    const BYTE* p = hRes != NULL ? (const BYTE*)::LockResource(::LoadResource(hInst, hRes)) : NULL;
-    if (p == NULL || ::SizeofResource(hInst, hRes) < 22)
-        return FALSE;
-    WORD version, signature;
-    memcpy(&version, p, sizeof version);
-    memcpy(&signature, p + 2, sizeof signature);
-    size_t styleAt = 0, xAt = 10;
-    if (version == 1 && signature == 0xFFFF)
-        styleAt = 12, xAt = 18;
-    DWORD dwStyle;
-    short x, y;
-    memcpy(&dwStyle, p + styleAt, sizeof dwStyle);
-    memcpy(&x, p + xAt, sizeof x);
-    memcpy(&y, p + xAt + 2, sizeof y);
-    return !(dwStyle & (WS_CHILD | DS_ABSALIGN | DS_CENTER | DS_CENTERMOUSE)) && x == 0 && y == 0;
+    DialogTemplate dlg;
+    return dlg.Load(m_lpszTemplateName) && !(dlg.style & (WS_CHILD | DS_ABSALIGN | DS_CENTER | DS_CENTERMOUSE)) &&
+           dlg.x == 0 && dlg.y == 0;
 }
 
 void CDialog::EndDialog(int nResult)

@@ -1,4 +1,4 @@
-#include "DialogTemplate.h"
+#include "afxdlgtemplate.h"
 #include "afxwin.h"
 
 namespace {
@@ -91,11 +91,12 @@ BOOL DialogTemplateItem::IsText() const
                                                        type == SS_LEFTNOWORDWRAP || type == SS_SIMPLE);
 }
 
-BOOL DialogTemplate::Load(UINT nIDTemplate)
+BOOL DialogTemplate::Load(LPCTSTR name)
 {
+    style = 0;
+    x = y = 0;
     caption.Empty();
     items.RemoveAll();
-    LPCTSTR name = MAKEINTRESOURCE(nIDTemplate);
     HINSTANCE hInst = AfxFindResourceHandle(name, RT_DIALOG);
     HRSRC hRes = hInst ? FindResource(hInst, name, RT_DIALOG) : NULL;
     HGLOBAL hData = hRes ? LoadResource(hInst, hRes) : NULL;
@@ -105,7 +106,6 @@ BOOL DialogTemplate::Load(UINT nIDTemplate)
     TemplateReader r(base, base + SizeofResource(hInst, hRes));
 
     const bool extended = ((const WORD*)base)[0] == 1 && ((const WORD*)base)[1] == 0xFFFF;
-    DWORD style;
     if (extended) {
         r.Skip(4 + 4 + 4);  // version and signature, help id, extended style
         style = r.Dword();
@@ -114,7 +114,9 @@ BOOL DialogTemplate::Load(UINT nIDTemplate)
         r.Skip(4);  // extended style
     }
     int count = r.Word();
-    r.Skip(4 * 2);  // x, y, cx, cy
+    x = r.Short();
+    y = r.Short();
+    r.Skip(2 * 2);  // cx, cy
     r.StringOrOrdinal();  // menu
     r.StringOrOrdinal();  // class
     caption = r.String();

@@ -1,12 +1,12 @@
-// DialogTemplate.h - a dialog template of the module read as data, without
-// a window: its caption and its controls with their texts and places, for
-// the texts that name settings in messages and reports.
+// afxdlgtemplate.h - a dialog template of the resource chain read as data,
+// without a window: its style, place and caption, and its controls with
+// their texts and places.
 #pragma once
 
 #include "afx.h"
 #include "afxtempl.h"
 
-struct DialogTemplateItem
+struct AFX_CORE_API DialogTemplateItem
 {
     UINT id;            // (UINT)-1 for a label without an identifier
     DWORD style;
@@ -20,13 +20,16 @@ struct DialogTemplateItem
     BOOL IsText() const;
 };
 
-struct DialogTemplate
+struct AFX_CORE_API DialogTemplate
 {
+    DWORD style = 0;
+    int x = 0, y = 0;  // dialog units
     CString caption;
     CArray<DialogTemplateItem, const DialogTemplateItem&> items;
 
     // FALSE when the resource chain holds no such template.
-    BOOL Load(UINT nIDTemplate);
+    BOOL Load(LPCTSTR lpszTemplateName);
+    BOOL Load(UINT nIDTemplate) { return Load(MAKEINTRESOURCE(nIDTemplate)); }
     // NULL when no control has this identifier.
     const DialogTemplateItem* Find(UINT id) const;
 };
