@@ -161,41 +161,23 @@ bool TextOf(const char* utf8, int length, CString& text, std::string& problem)
 bool ReadInput(const CString& path, std::string& bytes, std::string& error)
 {
     const std::string name = (LPCTSTR)path;
-    const DWORD attributes = GetFileAttributesA(path);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    unsigned long long declared;
+    DWORD failure;
+    switch (durable::readFile(name, Beach::maxDocumentBytes, bytes, declared, failure)) {
+    case durable::Reading::Done:
+        return true;
+    case durable::Reading::Folder:
         error = name + ": cannot read the file: it is a folder";
-        return false;
-    }
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE) {
-        error = name + ": cannot read the file: " + durable::systemMessage(GetLastError());
-        return false;
-    }
-    LARGE_INTEGER size;
-    if (GetFileSizeEx(file, &size) && size.QuadPart <= Beach::maxDocumentBytes)
-        bytes.reserve((size_t)size.QuadPart);
-    char chunk[65536];
-    DWORD got = 0;
-    bool read = true;
-    while (bytes.size() <= (size_t)Beach::maxDocumentBytes) {
-        read = ReadFile(file, chunk, sizeof chunk, &got, NULL) != FALSE;
-        if (!read || got == 0)
-            break;
-        bytes.append(chunk, got);
-    }
-    const DWORD failure = GetLastError();
-    CloseHandle(file);
-    if (bytes.size() > (size_t)Beach::maxDocumentBytes) {
+        break;
+    case durable::Reading::TooLarge:
         error = name + ": too large: more than " + std::to_string((int)Beach::maxDocumentBytes) +
                 " bytes, the most a document holds";
-        return false;
-    }
-    if (!read) {
+        break;
+    case durable::Reading::Failed:
         error = name + ": cannot read the file: " + durable::systemMessage(failure);
-        return false;
+        break;
     }
-    return true;
+    return false;
 }
 
 // Calls line(number, first, length) for every line of bytes, without its

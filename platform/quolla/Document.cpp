@@ -595,57 +595,23 @@ Beach::~Beach() { delete m_impl; }
 // The file's bytes, up to the size limit.
 static bool readDocumentFile(const CString& path, std::string& text, CString& error)
 {
-    const DWORD attributes = GetFileAttributesA(path);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    unsigned long long declared;
+    DWORD failure;
+    switch (durable::readFile((LPCTSTR)path, Beach::maxDocumentBytes, text, declared, failure)) {
+    case durable::Reading::Done:
+        return true;
+    case durable::Reading::Folder:
         error = path + ": cannot read the file: it is a folder";
-        return false;
-    }
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE) {
-        error = path + ": cannot read the file: " + messageText(durable::systemMessage(GetLastError()));
-        return false;
-    }
-    // The size said is checked first, but what is read counts: a device or
-    // a growing file may give more.
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(file, &size))
-        size.QuadPart = 0;
-    if (size.QuadPart > Beach::maxDocumentBytes) {
-        CloseHandle(file);
-        error = tooLarge(path, std::to_string(size.QuadPart));
-        return false;
-    }
-    DWORD failure = ERROR_SUCCESS;
-    bool overLimit = false;
-    try {
-        text.reserve((size_t)size.QuadPart);
-        char chunk[65536];
-        DWORD got = 0;
-        while (!overLimit) {
-            if (!ReadFile(file, chunk, sizeof chunk, &got, NULL)) {
-                failure = GetLastError();
-                break;
-            }
-            if (got == 0)
-                break;
-            overLimit = text.size() + got > Beach::maxDocumentBytes;
-            if (!overLimit)
-                text.append(chunk, got);
-        }
-    } catch (const std::bad_alloc&) {
-        failure = ERROR_NOT_ENOUGH_MEMORY;
-    }
-    CloseHandle(file);
-    if (overLimit) {
-        error = tooLarge(path, "more than " + std::to_string((int)Beach::maxDocumentBytes));
-        return false;
-    }
-    if (failure != ERROR_SUCCESS) {
+        break;
+    case durable::Reading::TooLarge:
+        error = tooLarge(path, declared > Beach::maxDocumentBytes ? std::to_string(declared)
+                                                                   : "more than " + std::to_string((int)Beach::maxDocumentBytes));
+        break;
+    case durable::Reading::Failed:
         error = path + ": cannot read the file: " + messageText(durable::systemMessage(failure));
-        return false;
+        break;
     }
-    return true;
+    return false;
 }
 
 static bool copyText(const CString& utf8Text, const CString& name, std::string& text, CString& error)

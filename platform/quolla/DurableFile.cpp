@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 namespace durable {
 
@@ -240,6 +241,49 @@ bool keepBeside(const std::string& temporary, const std::string& target, const S
 }
 
 }  // namespace
+
+Reading readFile(const std::string& path, size_t limit, std::string& bytes, unsigned long long& declared,
+              DWORD& failure)
+{
+    declared = 0;
+    failure = ERROR_SUCCESS;
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return Reading::Folder;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE) {
+        failure = lastError();
+        return Reading::Failed;
+    }
+    // The size said is checked first, but what is read counts: a device or
+    // a growing file may give more.
+    LARGE_INTEGER size;
+    if (GetFileSizeEx(file, &size))
+        declared = (unsigned long long)size.QuadPart;
+    bool overLimit = declared > limit;
+    try {
+        if (!overLimit)
+            bytes.reserve((size_t)declared);
+        char chunk[65536];
+        DWORD got = 0;
+        while (!overLimit) {
+            if (!ReadFile(file, chunk, sizeof chunk, &got, NULL)) {
+                failure = lastError();
+                break;
+            }
+            if (got == 0)
+                break;
+            overLimit = bytes.size() + got > limit;
+            if (!overLimit)
+                bytes.append(chunk, got);
+        }
+    } catch (const std::bad_alloc&) {
+        failure = ERROR_NOT_ENOUGH_MEMORY;
+    }
+    CloseHandle(file);
+    return overLimit ? Reading::TooLarge : failure != ERROR_SUCCESS ? Reading::Failed : Reading::Done;
+}
 
 bool canReplace(const std::string& path, std::string& reason)
 {

@@ -48,6 +48,18 @@ bool replaceFile(const std::string& path, const std::string& bytes, std::string&
 // folder, a read-only file, and a folder or volume where no file can be made.
 bool canReplace(const std::string& path, std::string& reason);
 
+// Reads a whole file of at most limit bytes into bytes.
+//   Done      read whole
+//   Folder    the path names a folder
+//   TooLarge  the file says it is larger (declared), or gave more than
+//             limit bytes though it said less (declared no more than limit:
+//             a device that never ends, a file that grows)
+//   Failed    it could not be opened or read, or the memory ran out
+//             (failure says why)
+enum class Reading { Done, Folder, TooLarge, Failed };
+Reading readFile(const std::string& path, size_t limit, std::string& bytes, unsigned long long& declared,
+              DWORD& failure);
+
 // The system's text for an error code, without the full stop and line end.
 std::string systemMessage(DWORD code);
 
