@@ -11,25 +11,44 @@ const char kUsage[] =
     "       console.exe --document FILE --service NAME --export-exceptions allowed|denied OUT\n"
     "       console.exe --document FILE --service NAME --import-exceptions allowed|denied IN [--dry-run]\n";
 
-void Write(DWORD nStdHandle, FILE* stream, const std::string& text)
+std::wstring Wide(const std::string& text)
 {
     std::wstring wide(text.size(), L'\0');
     wide.resize(MultiByteToWideChar(CP_ACP, 0, text.data(), (int)text.size(), &wide[0], (int)wide.size()));
-    HANDLE handle = GetStdHandle(nStdHandle);
-    DWORD mode, written;
-    if (GetConsoleMode(handle, &mode)) {
-        WriteConsoleW(handle, wide.data(), (DWORD)wide.size(), &written, NULL);
-        return;
-    }
+    return wide;
+}
+
+std::string Utf8OfWide(const std::wstring& wide)
+{
     std::string utf8(wide.size() * 3, '\0');
     utf8.resize(WideCharToMultiByte(CP_UTF8, 0, wide.data(), (int)wide.size(), &utf8[0], (int)utf8.size(), NULL,
                                     NULL));
+    return utf8;
+}
+
+void Write(DWORD nStdHandle, FILE* stream, const std::string& text)
+{
+    HANDLE handle = GetStdHandle(nStdHandle);
+    DWORD mode, written;
+    if (GetConsoleMode(handle, &mode)) {
+        const std::wstring wide = Wide(text);
+        WriteConsoleW(handle, wide.data(), (DWORD)wide.size(), &written, NULL);
+        return;
+    }
+    // Always through the characters: what cannot be read as text becomes
+    // U+FFFD rather than bytes a reader of UTF-8 chokes on.
+    const std::string utf8 = Utf8OfWide(Wide(text));
     fflush(stream);
     fwrite(utf8.data(), 1, utf8.size(), stream);
     fflush(stream);
 }
 
 } // namespace
+
+std::string Utf8Of(const std::string& text)
+{
+    return GetACP() == CP_UTF8 ? text : Utf8OfWide(Wide(text));
+}
 
 void Say(const std::string& text)
 {

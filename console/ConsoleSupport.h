@@ -10,6 +10,9 @@
 void Say(const std::string& text);
 void Print(const std::string& text);
 
+// Text of the process code page as UTF-8.
+std::string Utf8Of(const std::string& text);
+
 // "console: message" on stderr; 2, the exit code of a usage or document error.
 int Fail(const std::string& message);
 // The usage text and the message; 2.

@@ -107,20 +107,8 @@ int Open(const std::vector<std::string>& args, const std::string& mode, Lists& l
     return 0;
 }
 
-// Text of the process code page as UTF-8, and back. Back fails, saying
+// Text of the file (UTF-8) in the process code page. It fails, saying
 // why, for bytes that are not UTF-8 or that a CString cannot hold.
-std::string Utf8Of(const CString& text)
-{
-    if (GetACP() == CP_UTF8)
-        return std::string(text, text.GetLength());
-    std::wstring wide(text.GetLength(), L'\0');
-    wide.resize(MultiByteToWideChar(CP_ACP, 0, text, text.GetLength(), &wide[0], (int)wide.size()));
-    std::string utf8(wide.size() * 3, '\0');
-    utf8.resize(WideCharToMultiByte(CP_UTF8, 0, wide.data(), (int)wide.size(), &utf8[0], (int)utf8.size(), NULL,
-                                    NULL));
-    return utf8;
-}
-
 bool TextOf(const char* utf8, int length, CString& text, std::string& problem)
 {
     bool ascii = true;
@@ -280,7 +268,7 @@ int ExportExceptions(const std::vector<std::string>& args)
             problem = "an import would take the line for an entry of an earlier line";
         if (!problem.empty())
             warnings += out + ":" + std::to_string(line) + ": warning: " + problem + "\n";
-        bytes += Utf8Of(entry) + "\n";
+        bytes += Utf8Of(std::string(entry, entry.GetLength())) + "\n";
         line += 1 + LineBreaks(entry);
     }
     CStringList sorted;

@@ -23,11 +23,12 @@ BOOL ReadKey(Quolla* section, Key key, T& value)
     return TRUE;
 }
 
-// A number sign starts a remark in the stored list: a type holding one
-// would come back cut the next time the page loads.
-bool ReadsBackWhole(const CString& type)
+// The stored lists are split at line feeds, and a number sign starts a
+// remark there: an entry holding either would come back cut the next time
+// the page loads.
+bool ReadsBackWhole(const CString& entry)
 {
-    return type.Find('#') < 0;
+    return entry.FindOneOf("#\r\n") < 0;
 }
 
 } // namespace
@@ -52,9 +53,7 @@ void ParseListText(LPCTSTR text, LPCTSTR separators, CStringArray& entries)
 
 UINT CheckPattern(const CString& pattern)
 {
-    // The stored list is split at line feeds, and a number sign starts a
-    // remark there: such a pattern would come back cut.
-    return pattern.FindOneOf("#\r\n") >= 0 ? IDS_PATTERN_CHARACTERS : 0;
+    return ReadsBackWhole(pattern) ? 0 : IDS_PATTERN_CHARACTERS;
 }
 
 BEGIN_MESSAGE_MAP(SafeContentPage, CPropertyPage)
