@@ -1,4 +1,6 @@
 #include "ConsoleSupport.h"
+#include "quolla.h"
+#include "VeilgateSettings.h"
 #include <stdio.h>
 
 namespace {
@@ -70,6 +72,16 @@ int Usage(const std::string& message)
 {
     Say(kUsage);
     return Fail(message);
+}
+
+int OpenService(Beach& beach, const CString& document, const CString& service)
+{
+    CString error;
+    if (!beach.open(document, error, VgSettings::StoreSchema()))
+        return Fail((LPCTSTR)error);
+    if (!beach.hasService(service))
+        return Fail(std::string("there is no service \"") + (LPCTSTR)service + "\" in " + (LPCTSTR)document);
+    return 0;
 }
 
 CString FolderOf(const CString& path)

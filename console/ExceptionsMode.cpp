@@ -91,12 +91,8 @@ int Open(const std::vector<std::string>& args, const std::string& mode, Lists& l
     const Options& options = lists.options;
     if (int code = ReadOptions(args, mode, lists.options))
         return code;
-    CString error;
-    if (!lists.beach.open(options.document, error, VgSettings::StoreSchema()))
-        return Fail((LPCTSTR)error);
-    if (!lists.beach.hasService(options.service))
-        return Fail(std::string("there is no service \"") + (LPCTSTR)options.service + "\" in " +
-                    (LPCTSTR)options.document);
+    if (int code = OpenService(lists.beach, options.document, options.service))
+        return code;
     lists.section = lists.beach.digQuolla(VgSettings::kFilterSection, options.service);
     if (lists.section == NULL)
         return Fail(std::string("the service \"") + (LPCTSTR)options.service + "\" of " +

@@ -16,7 +16,6 @@
 #include "afxwin.h"
 #include "quolla.h"
 #include "Veilgate.h"
-#include "VeilgateSettings.h"
 #include "Screenshots.h"
 #include "ConsoleModes.h"
 #include "ConsoleSupport.h"
@@ -87,12 +86,9 @@ int Edit(const CString& document, const CString& service, const CString& dataFol
     AfxSetAppName("Policy Console");
 
     Beach beach;
+    if (int code = OpenService(beach, document, service))
+        return code;
     CString error;
-    // The module says which values it owns; the store checks them as it reads.
-    if (!beach.open(document, error, VgSettings::StoreSchema()))
-        return Fail((LPCTSTR)error);
-    if (!beach.hasService(service))
-        return Fail(std::string("there is no service \"") + (LPCTSTR)service + "\" in " + (LPCTSTR)document);
     // Edits that could not be saved are not begun; screenshots only read.
     if (screenshots.IsEmpty() && !beach.canSave(error))
         return Fail((LPCTSTR)(error + "; it was not opened for editing"));
