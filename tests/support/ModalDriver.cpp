@@ -227,12 +227,17 @@ void TypeChar(HWND hWnd, char ch)
     SendMessageA(hWnd, WM_KEYUP, LOBYTE(vk), 1 | (scan << 16) | 0xC0000000);
 }
 
+LPARAM KeyData(UINT vk)
+{
+    const UINT scan = MapVirtualKeyA(vk, 0);
+    const bool extended = vk == VK_DELETE || vk == VK_INSERT || vk == VK_LEFT || vk == VK_RIGHT || vk == VK_HOME ||
+                          vk == VK_END || vk == VK_UP || vk == VK_DOWN || vk == VK_PRIOR || vk == VK_NEXT;
+    return 1 | (scan << 16) | (extended ? 0x01000000 : 0);
+}
+
 void PressKey(HWND hWnd, UINT vk)
 {
-    UINT scan = MapVirtualKeyA(vk, 0);
-    bool extended = vk == VK_DELETE || vk == VK_INSERT || vk == VK_LEFT || vk == VK_RIGHT ||
-                    vk == VK_HOME || vk == VK_END || vk == VK_UP || vk == VK_DOWN;
-    LPARAM l = 1 | (scan << 16) | (extended ? 0x01000000 : 0);
+    const LPARAM l = KeyData(vk);
     SendMessageA(hWnd, WM_KEYDOWN, vk, l);
     // Backspace produces a character message too, as the keyboard would.
     if (vk == VK_BACK)

@@ -87,6 +87,9 @@ bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs = 5000);
 // Sends a character or key to a window the way the keyboard would.
 void TypeChar(HWND hWnd, char ch);
 void PressKey(HWND hWnd, UINT vk);
+// The key data of a key-down of vk: one repeat, its scan code, the
+// extended bit of the keys of the cursor block.
+LPARAM KeyData(UINT vk);
 // The texts of a list box's items, top to bottom.
 std::vector<std::string> ListBoxItems(HWND hList);
 // The index of the sheet's tab with this caption, or -1.

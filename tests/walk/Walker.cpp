@@ -35,10 +35,7 @@ void PostClick(HWND h, POINT p, WPARAM keys = 0, bool twice = false)
 // character of Space, Backspace, Enter, Escape and Tab, as it would.
 void PostKey(HWND h, UINT vk)
 {
-    const UINT scan = MapVirtualKeyA(vk, 0);
-    const bool extended = vk == VK_DELETE || vk == VK_INSERT || vk == VK_LEFT || vk == VK_RIGHT || vk == VK_HOME ||
-                          vk == VK_END || vk == VK_UP || vk == VK_DOWN || vk == VK_PRIOR || vk == VK_NEXT;
-    const LPARAM l = 1 | (scan << 16) | (extended ? 0x01000000 : 0);
+    const LPARAM l = KeyData(vk);
     PostMessageA(h, WM_KEYDOWN, vk, l);
     PostMessageA(h, WM_KEYUP, vk, l | 0xC0000000);
 }
