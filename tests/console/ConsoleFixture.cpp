@@ -187,7 +187,7 @@ HWND Console::WaitForWindow(const char* caption, bool shown)
 {
     HWND found = NULL;
     std::string why;
-    if (!AwaitWindow(process, caption, shown, 10000, found, why))
+    if (!AwaitWindow(process, caption, shown, 60000, found, why))
         ADD_FAILURE() << "window \"" << caption << "\" " << (shown ? "did not come" : "did not go") << ": " << why
                       << "; stderr: " << Errors();
     return found;
@@ -202,7 +202,7 @@ DWORD Console::WaitForExit()
 {
     HWND none;
     std::string why;
-    AwaitWindow(process, nullptr, true, 20000, none, why);
+    AwaitWindow(process, nullptr, true, 300000, none, why);
     DWORD code = 99;
     if (WaitForSingleObject(process.hProcess, 0) != WAIT_OBJECT_0) {
         ADD_FAILURE() << "the console did not end: " << why << "; stderr: " << Errors();

@@ -49,7 +49,7 @@ protected:
         if (sheet == NULL)
             return -1;
         DWORD_PTR shown = 0;
-        EXPECT_TRUE(SendMessageTimeoutA(sheet, PSM_SETCURSEL, PageIndex(sheet, caption), 0, SMTO_NORMAL, 20000,
+        EXPECT_TRUE(SendMessageTimeoutA(sheet, PSM_SETCURSEL, PageIndex(sheet, caption), 0, SMTO_NORMAL, 300000,
                                         &shown));
         HWND page = (HWND)SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0);
         const int count = (int)SendMessageA(GetDlgItem(page, list), countMessage, 0, 0);

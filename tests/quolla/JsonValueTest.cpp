@@ -330,27 +330,28 @@ TEST(JsonValue, LargeDocument)
         item.set("weight", Value::makeReal(i / 7.0));
         doc.append(std::move(item));
     }
-    const auto start = std::chrono::steady_clock::now();
     const std::string text = json::write(doc);
     const Value back = parseOk(text);
-    const auto elapsed = std::chrono::steady_clock::now() - start;
     EXPECT_EQ(back, doc);
     EXPECT_EQ(back.items()[9999].line(), 1 + 9999 * 5 + 1);
-    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count(), 2000);
 
     // The same on one line, one item changed: its neighbours are found
-    // without reading the whole line again for each.
+    // without reading the whole line again for each, so writing it back
+    // costs about what reading it does (reading it again for each of the
+    // 30,000 would cost thousands of times that), on any machine.
     std::string oneLine = "[";
     for (int i = 0; i < 30000; ++i)
         oneLine += (i ? "," : "") + std::string("{\"id\":") + std::to_string(i) + ",\"tags\":[]}";
     oneLine += "]";
+    const auto readStart = std::chrono::steady_clock::now();
     Value edited = parseOk(oneLine);
+    const auto readElapsed = std::chrono::steady_clock::now() - readStart;
     edited.items()[29999].set("id", Value::makeInt(-1));
     const auto keptStart = std::chrono::steady_clock::now();
     const std::string keptText = json::write(edited, oneLine);
     const auto keptElapsed = std::chrono::steady_clock::now() - keptStart;
     EXPECT_EQ(keptText.substr(keptText.size() - 20), "{\"id\":-1,\"tags\":[]}]");
-    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(keptElapsed).count(), 1000);
+    EXPECT_LT(keptElapsed, 50 * readElapsed + std::chrono::milliseconds(100));
 }
 
 TEST(JsonParse, LinesEndWithLfCrLfOrALoneCr)

@@ -22,8 +22,8 @@ const DWORD kStuckMs = 3000;
 // Unless the test sets its own: how long the thread may go without
 // answering messages (a step may fill thousands of list entries), and the
 // test's time limit (VG_TEST_SECONDS may give another).
-const DWORD kSilentSeconds = 30;
-const DWORD kTestSeconds = 120;
+const DWORD kSilentSeconds = 120;
+const DWORD kTestSeconds = 600;
 
 // Call once from main after InitGoogleTest: narrows the run to the tests
 // after the one named in VG_RESUME_AFTER, installs the listener, the fault

@@ -25,7 +25,7 @@ class ModalDriver
 public:
     using Step = std::function<bool()>;  // true when the step is done
 
-    explicit ModalDriver(DWORD timeoutMs = 5000);
+    explicit ModalDriver(DWORD timeoutMs = 30000);
     ~ModalDriver();
 
     ModalDriver& then(Step step);
@@ -83,7 +83,7 @@ std::string ClassOf(HWND hWnd);
 // A window that only receives messages, of a class of its own.
 HWND MessageWindow(const char* className, WNDPROC proc);
 // Runs the message loop until pred holds or the time is up.
-bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs = 5000);
+bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs = 30000);
 // Sends a character or key to a window the way the keyboard would.
 void TypeChar(HWND hWnd, char ch);
 void PressKey(HWND hWnd, UINT vk);

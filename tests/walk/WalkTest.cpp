@@ -286,9 +286,10 @@ TEST(Walk, APersonAtTheSheetLeavesTheDocumentSound)
     const long steps = Setting("VG_WALK_STEPS", replay ? 1000000 : 100000);
     const long seconds = Setting("VG_WALK_SECONDS", replay ? 0 : 20);
     const DWORD start = GetTickCount(), deadline = seconds > 0 ? start + (DWORD)seconds * 1000 : 0;
-    // Every step is small: a few seconds without an answer are a hang. A
-    // walk without a budget may take as long as its steps do.
-    failfast::SetLimits(seconds > 0 ? (DWORD)seconds + 60 : 0, 5);
+    // Every step is small: half a minute without an answer is a hang, even
+    // on an emulated CPU. A walk without a budget may take as long as its
+    // steps do.
+    failfast::SetLimits(seconds > 0 ? (DWORD)seconds + 60 : 0, 30);
     // A seed's document grows and changes for this many steps, then the
     // next seed starts again from the sample.
     const long perSeed = replay ? steps : 400;
