@@ -276,6 +276,8 @@ public:
     {
         InitializeSecurityDescriptor(&m_descriptor, SECURITY_DESCRIPTOR_REVISION);
         const PSECURITY_DESCRIPTOR source = (PSECURITY_DESCRIPTOR)protection.descriptor.data();
+        if (protection.descriptor.empty())
+            return;
         if (underWine()) {
             InitializeAcl(&m_nobody, sizeof m_nobody, ACL_REVISION);
             SetSecurityDescriptorDacl(&m_descriptor, TRUE, &m_nobody, FALSE);
