@@ -94,7 +94,7 @@ std::string unreplaceable(const std::string& target)
 }
 
 typedef char*(CDECL* UnixNameFn)(LPCWSTR);
-typedef int(CDECL* SpawnFn)(char* const argv[], int wait);
+typedef LONG(WINAPI* SpawnFn)(char* const argv[], int wait);  // a system call: stdcall
 
 // Wine's ways to the host: a path's Unix name, and running a host program.
 // Both null on Windows.

@@ -46,7 +46,7 @@ private:
     // Runs a command of the host's shell and waits for it.
     void host(const std::string& command)
     {
-        typedef LONG(CDECL * Spawn)(char* const argv[], int wait);
+        typedef LONG(WINAPI * Spawn)(char* const argv[], int wait);  // a system call: stdcall
         const auto spawn = (Spawn)GetProcAddress(GetModuleHandleA("ntdll.dll"), "__wine_unix_spawnvp");
         std::string line = command + " 2>/dev/null";
         char* argv[] = { (char*)"/bin/sh", (char*)"-c", &line[0], NULL };

@@ -8,7 +8,7 @@ namespace {
 // waits for it; false when it failed or is not under Wine.
 bool runOnHost(const char* command, const std::string& path)
 {
-    typedef int(CDECL * SpawnFn)(char* const argv[], int wait);
+    typedef LONG(WINAPI * SpawnFn)(char* const argv[], int wait);  // a system call: stdcall
     const SpawnFn spawn = reinterpret_cast<SpawnFn>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "__wine_unix_spawnvp"));
     std::string name = UnixName(path);
     if (!spawn || name.empty())
