@@ -8,11 +8,18 @@
 
 namespace durable {
 
+// Gives the file to the permissions the host keeps of the file from beside
+// their security descriptors: under Wine the Unix owner, group and mode
+// (where the group cannot be from's, to's group gets no rights); on Windows
+// there are none, and it does nothing.
+BOOL WINAPI carryHostPermissions(LPCSTR from, LPCSTR to);
+
 // The file operations of one replacement, in the order they are made. A test
 // swaps one for a failing stand-in to see that the old file survives it.
 struct Steps
 {
     HANDLE(WINAPI* create)(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE) = CreateFileA;
+    BOOL(WINAPI* carryHost)(LPCSTR from, LPCSTR to) = carryHostPermissions;
     BOOL(WINAPI* write)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED) = WriteFile;
     BOOL(WINAPI* flush)(HANDLE) = FlushFileBuffers;
     BOOL(WINAPI* replace)(LPCSTR, LPCSTR, DWORD) = MoveFileExA;
@@ -38,7 +45,15 @@ std::string finalPath(const std::string& path);
 // turns between that check and the replacing step, so none comes between.
 //
 // The new file is "<file>.<pid>.new" (or "<file>.<pid>-<n>.new"), held open
-// until it has taken the file's place. Such files that a replacement killed
+// until it has taken the file's place. It is made with the file's protection
+// (security descriptor: owner, group, access list; under Wine the Unix
+// permissions too), its hidden, system, archive and not-indexed marks and
+// its creation time, so that it is never open to anyone the file is not
+// open to, and the file keeps all of them; so does a version kept beside.
+// Where the owner or group cannot be carried over, the new file is taken
+// only if its access list grants no one more than the file's did; a file
+// whose descriptor cannot be read is not replaced. A file that does not
+// exist yet gets the folder's default. Such files that a replacement killed
 // on the way left behind, and that nobody holds, are removed first.
 bool replaceFile(const std::string& path, const std::string& bytes, std::string& reason,
                  const Steps& steps = Steps(), const std::string* readBefore = NULL, std::string* keptAs = NULL);

@@ -1,6 +1,7 @@
 // The console and the document on disk: texts in any script, refusals at
 // open, and saves that say what reached the disk.
 #include "ConsoleFixture.h"
+#include "HostFile.h"
 #include "SymbolicLink.h"
 #include "resource.h"
 
@@ -45,7 +46,7 @@ private:
     // Runs a command of the host's shell and waits for it.
     void host(const std::string& command)
     {
-        typedef LONG(CDECL * Spawn)(char* const argv[], int wait);
+        typedef LONG(WINAPI * Spawn)(char* const argv[], int wait);  // a system call: stdcall
         const auto spawn = (Spawn)GetProcAddress(GetModuleHandleA("ntdll.dll"), "__wine_unix_spawnvp");
         std::string line = command + " 2>/dev/null";
         char* argv[] = { (char*)"/bin/sh", (char*)"-c", &line[0], NULL };
@@ -131,6 +132,35 @@ TEST_F(Console, AFailedSaveSaysSoAndLeavesTheFileAsItWas)
     EXPECT_EQ(0u, errors.find("console: " + document + ": cannot save the file: ")) << errors;
     EXPECT_NE(std::string::npos, errors.find("; the file was left as it was\n")) << errors;
     EXPECT_EQ(before, ReadFile(document));
+}
+
+TEST_F(Console, EverySaveKeepsWhoMayReadTheDocument)
+{
+    const std::string list = folder + "\\list.txt";
+    int imports = 0;
+    for (const char* mode : { "600", "640", "644" }) {
+        if (!SetHostMode(document, mode))
+            GTEST_SKIP() << "Unix permissions are Wine's";
+        Start(StandardArgs());
+        HWND sheet = WaitForSheet();
+        ASSERT_NE(nullptr, sheet);
+        ShowPage(sheet, PageIndex(sheet, "VG: Non-operational Privileges"));
+        SwitchBlockAllAndConfirm(sheet);
+        EXPECT_EQ(0u, WaitForExit()) << Errors();
+        EXPECT_EQ(mode, HostMode(document)) << "after OK";
+
+        EXPECT_EQ(0u, OpenAndPress(StandardArgs() + " --exceptions-only", PSBTN_OK)) << Errors();
+        EXPECT_EQ(mode, HostMode(document)) << "after OK on the exceptions alone";
+
+        WriteText(list, "10.9.0." + std::to_string(++imports) + "\n");
+        EXPECT_EQ(0u, Run(StandardArgs() + " --import-exceptions allowed \"" + list + "\"")) << Errors();
+        EXPECT_EQ(mode, HostMode(document)) << "after an import";
+    }
+    // An export over an existing file keeps that file's permissions.
+    ASSERT_TRUE(SetHostMode(list, "600"));
+    EXPECT_GE(1u, Run(StandardArgs() + " --export-exceptions denied \"" + list + "\"")) << Errors();
+    EXPECT_NE("10.9.0.3\n", ReadFile(list));
+    EXPECT_EQ("600", HostMode(list));
 }
 
 TEST_F(Console, ADocumentReachedThroughALinkIsSavedWhereItLeads)

@@ -1,7 +1,10 @@
 // Saving: the old file is replaced in one step or not at all, whatever fails
 // and whoever is reading it. (Links: the console's tests.)
 #include "DurableFile.h"
+#include "HostFile.h"
 #include "QuollaFixture.h"
+
+#include <sddl.h>
 
 namespace {
 
@@ -218,4 +221,110 @@ TEST_F(QuollaTest, ASaveStartedWhileAnotherReplacesTheFileWaitsItsTurnAndKeepsIt
     EXPECT_EQ(g_rival.reason, "it changed since it was read; it was left as it is, and the new version was kept as " +
                                   g_rival.kept);
     EXPECT_EQ(folder().size(), 2u) << "a side file was left behind";
+}
+
+namespace {
+
+const SECURITY_INFORMATION kDescribed =
+    OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+
+// A file's security descriptor as text, the same for equal descriptors.
+std::string descriptorOf(const CString& path)
+{
+    DWORD size = 0;
+    GetFileSecurityA(path, kDescribed, NULL, 0, &size);
+    std::string bytes(size, '\0');
+    if (!size || !GetFileSecurityA(path, kDescribed, (PSECURITY_DESCRIPTOR)&bytes[0], size, &size))
+        return "unreadable";
+    LPSTR text = NULL;
+    ConvertSecurityDescriptorToStringSecurityDescriptorA((PSECURITY_DESCRIPTOR)&bytes[0], SDDL_REVISION_1, kDescribed,
+                                                         &text, NULL);
+    const std::string result = text ? text : "";
+    LocalFree(text);
+    return result;
+}
+
+// What the side file of the replacement under way holds of protection,
+// seen as its bytes are written.
+struct SideSeen
+{
+    CString target;
+    std::string descriptor, mode;
+    DWORD marks = 0;
+} g_side;
+
+BOOL WINAPI writeAndLookAtTheSide(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED)
+{
+    const CString path = g_side.target + "." + std::to_string(GetCurrentProcessId()).c_str() + ".new";
+    g_side.descriptor = descriptorOf(path);
+    g_side.mode = HostMode((LPCTSTR)path);
+    g_side.marks = GetFileAttributesA(path);
+    return WriteFile(file, data, size, written, NULL);
+}
+
+// Opens the new file to everyone, as a host that keeps no protection would.
+BOOL WINAPI carryNothingAndOpenToEveryone(LPCSTR, LPCSTR to)
+{
+    SECURITY_DESCRIPTOR open;
+    InitializeSecurityDescriptor(&open, SECURITY_DESCRIPTOR_REVISION);
+    SetSecurityDescriptorDacl(&open, TRUE, NULL, FALSE);
+    return SetFileSecurityA(to, DACL_SECURITY_INFORMATION, &open);
+}
+
+}  // namespace
+
+TEST_F(QuollaTest, AReplacedFileKeepsItsProtectionAndItsNewVersionIsNeverOpenToMore)
+{
+    const CString path = file("doc.json");
+    const DWORD marks = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE;
+    g_side.target = path;
+    // Under Wine the descriptor is the Unix mode's (the group's rights are not in it).
+    for (const char* mode : { "600", "640", "644" }) {
+        writeFile(path, kOld);
+        if (!SetHostMode((LPCTSTR)path, mode))
+            mode = "";
+        ASSERT_TRUE(SetFileAttributesA(path, marks));
+        const std::string before = descriptorOf(path);
+        durable::Steps steps;
+        steps.write = writeAndLookAtTheSide;
+        std::string reason;
+        EXPECT_TRUE(durable::replaceFile((LPCTSTR)path, kNew, reason, steps)) << reason;
+        EXPECT_EQ(readFile(path), kNew);
+        EXPECT_EQ(descriptorOf(path), before) << mode;
+        EXPECT_EQ(g_side.descriptor, before) << mode << ": the new file was open to others while it was written";
+        EXPECT_EQ(HostMode((LPCTSTR)path), mode);
+        EXPECT_EQ(g_side.mode, mode);
+        EXPECT_EQ(GetFileAttributesA(path) & ~FILE_ATTRIBUTE_NOT_CONTENT_INDEXED, marks) << mode;
+        EXPECT_EQ(g_side.marks & ~FILE_ATTRIBUTE_NOT_CONTENT_INDEXED, marks) << mode;
+        SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+    }
+
+    // A version kept beside a file changed meanwhile is the file's own.
+    writeFile(path, kOld);
+    SetHostMode((LPCTSTR)path, "600");
+    const std::string before = descriptorOf(path);
+    const std::string readBefore = "what it held before";
+    std::string reason, kept;
+    EXPECT_FALSE(durable::replaceFile((LPCTSTR)path, kNew, reason, durable::Steps(), &readBefore, &kept));
+    ASSERT_FALSE(kept.empty()) << reason;
+    EXPECT_EQ(descriptorOf(kept.c_str()), before);
+    if (!HostMode((LPCTSTR)path).empty())
+        EXPECT_EQ(HostMode(kept), "600");
+}
+
+TEST_F(QuollaTest, ANewVersionThatWouldBeOpenToMoreDoesNotTakeTheFilesPlace)
+{
+    const CString path = file("doc.json");
+    writeFile(path, kOld);
+    SetHostMode((LPCTSTR)path, "600");
+    const std::string before = descriptorOf(path);
+    durable::Steps steps;
+    steps.carryHost = carryNothingAndOpenToEveryone;
+    std::string reason;
+    EXPECT_FALSE(durable::replaceFile((LPCTSTR)path, kNew, reason, steps));
+    EXPECT_EQ(reason, "its protection could not be given to the new file, which would be open to more than it is; "
+                      "the file was left as it was");
+    EXPECT_EQ(readFile(path), kOld);
+    EXPECT_EQ(descriptorOf(path), before);
+    EXPECT_EQ(folder(), Names{ "doc.json" });
 }

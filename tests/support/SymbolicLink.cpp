@@ -1,4 +1,5 @@
 #include "SymbolicLink.h"
+#include "HostFile.h"
 
 #include <windows.h>
 
@@ -7,25 +8,6 @@ namespace {
 bool exists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// The host's name of a Windows path under Wine, or "" elsewhere.
-std::string unixName(const std::string& path)
-{
-    typedef char*(CDECL * UnixNameFn)(LPCWSTR);
-    const UnixNameFn fn = reinterpret_cast<UnixNameFn>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name"));
-    if (!fn)
-        return std::string();
-    WCHAR wide[MAX_PATH];
-    if (!MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH))
-        return std::string();
-    char* name = fn(wide);
-    if (!name)
-        return std::string();
-    std::string result = name;
-    HeapFree(GetProcessHeap(), 0, name);
-    return result;
 }
 
 // Runs one of the host's programs under Wine and waits for it.
@@ -61,10 +43,10 @@ bool MakeSymbolicLink(const std::string& link, const std::string& target)
     if (create && create(link.c_str(), target.c_str(), allowUnprivileged) && exists(link))
         return true;
 
-    const std::string unixLink = unixName(link);
+    const std::string unixLink = UnixName(link);
     if (unixLink.empty())
         return false;
-    std::string unixTarget = target.size() > 1 && target[1] == ':' ? unixName(target) : target;
+    std::string unixTarget = target.size() > 1 && target[1] == ':' ? UnixName(target) : target;
     for (char& c : unixTarget)
         if (c == '\\')
             c = '/';
@@ -73,7 +55,7 @@ bool MakeSymbolicLink(const std::string& link, const std::string& target)
 
 void RemoveSymbolicLink(const std::string& link)
 {
-    const std::string unixLink = unixName(link);
+    const std::string unixLink = UnixName(link);
     if (unixLink.empty())
         DeleteFileA(link.c_str());
     else if (runHost("Z:\\bin\\rm -f \"" + unixLink + "\""))
