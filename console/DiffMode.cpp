@@ -12,19 +12,6 @@
 
 namespace {
 
-void AddServices(Beach& beach, CStringArray& services)
-{
-    CStringArray names;
-    beach.getServiceNames(names);
-    for (int i = 0; i < names.GetSize(); ++i) {
-        bool known = false;
-        for (int j = 0; j < services.GetSize() && !known; ++j)
-            known = services[j] == names[i];
-        if (!known)
-            services.Add(names[i]);
-    }
-}
-
 int Diff(const CString& oldPath, const CString& newPath, const CString& service)
 {
     Beach before, after;
@@ -35,8 +22,8 @@ int Diff(const CString& oldPath, const CString& newPath, const CString& service)
 
     CStringArray services;
     if (service.IsEmpty()) {
-        AddServices(before, services);
-        AddServices(after, services);
+        VgChanges::AddServices(before, services);
+        VgChanges::AddServices(after, services);
     } else if (before.hasService(service) || after.hasService(service)) {
         services.Add(service);
     } else {

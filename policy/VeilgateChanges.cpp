@@ -183,6 +183,19 @@ void KeyChanges(Lines& lines, const Words& words, Service& before, Service& afte
 
 } // namespace
 
+void AddServices(Beach& beach, CStringArray& services)
+{
+    CStringArray names;
+    beach.getServiceNames(names);
+    for (int i = 0; i < names.GetSize(); ++i) {
+        bool known = false;
+        for (int j = 0; j < services.GetSize() && !known; ++j)
+            known = services[j] == names[i];
+        if (!known)
+            services.Add(names[i]);
+    }
+}
+
 void Compare(Beach& before, Beach& after, const CString& service, CStringArray& out)
 {
     Service a(before, service), b(after, service);

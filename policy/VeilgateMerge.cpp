@@ -1,5 +1,6 @@
 #include "VeilgateMerge.h"
 #include "VeilgateReading.h"
+#include "VeilgateChanges.h"
 #include <algorithm>
 #include <memory>
 #include <vector>
@@ -44,12 +45,14 @@ struct Entry
 
 // Entry by entry, repeats counted: as many of each as the side that
 // changed how many there are holds. In the order of first, then what
-// second alone holds, in its order.
+// second alone holds, in its order. sameAsFirst: whether that is first
+// itself.
 std::vector<Entry> MergeEntries(const CStringArray& base, const CStringArray& mine, const CStringArray& theirs,
-                                const CStringArray& first, const CStringArray& second)
+                                const CStringArray& first, const CStringArray& second, bool* sameAsFirst = NULL)
 {
     const ItemCounts b = Counts(base), m = Counts(mine), t = Counts(theirs);
     ItemCounts placed;
+    placed.reserve(std::max(mine.GetSize(), theirs.GetSize()));
     std::vector<Entry> merged;
     merged.reserve(std::max(mine.GetSize(), theirs.GetSize()));
     for (const CStringArray* list : { &first, &second }) {
@@ -64,9 +67,13 @@ std::vector<Entry> MergeEntries(const CStringArray& base, const CStringArray& mi
             }
         }
     }
+    if (sameAsFirst != NULL)
+        *sameAsFirst = merged.size() == (size_t)first.GetSize() &&
+                       (merged.empty() || merged.back().list == &first);
     return merged;
 }
 
+// Whether two lists hold the same entries, as often each.
 bool SameEntries(const CStringArray& a, const CStringArray& b)
 {
     return a.GetSize() == b.GetSize() && Counts(a) == Counts(b);
@@ -331,9 +338,10 @@ private:
         ListEntries(m_mine, s, m);
         ListEntries(m_theirs, s, t);
         const CStringArray& into = m_carrier == Mine ? m : t;
+        bool same = false;
         CStringArray merged;
-        Texts(MergeEntries(b, m, t, into, m_carrier == Mine ? t : m), merged);
-        if (SameEntries(merged, into))
+        Texts(MergeEntries(b, m, t, into, m_carrier == Mine ? t : m, &same), merged);
+        if (same)
             return;
         if (s.reading == ReadEntryLines) {
             Set(s, QuoValOf<CString>(Joined(merged, "\n")));
@@ -346,7 +354,8 @@ private:
     }
 
     // By entry ("address:port"), in the order of the side that alone
-    // reordered what it kept.
+    // reordered what it kept; both reordering what they share differently
+    // is a conflict.
     void Servers(const Setting& s)
     {
         CStringArray b, m, t;
@@ -358,11 +367,13 @@ private:
         const bool mineMoved = Reordered(b, m), theirsMoved = Reordered(b, t);
         const std::vector<Entry> merged = mineMoved && !theirsMoved ? MergeEntries(b, m, t, m, t)
                                                                     : MergeEntries(b, m, t, t, m);
-        CStringArray texts, mineOrder;
+        CStringArray texts, mineOrder, theirsOrder;
         Texts(merged, texts);
-        if (mineMoved && theirsMoved)
-            Texts(MergeEntries(b, m, t, m, t), mineOrder);
-        if (mineMoved && theirsMoved && !SameOrder(texts, mineOrder)) {
+        if (mineMoved && theirsMoved) {
+            Common(m, t, mineOrder);
+            Common(t, m, theirsOrder);
+        }
+        if (!SameOrder(mineOrder, theirsOrder)) {
             m_conflicts.Add(m_words.Where(s.page), Label(s), Both(Joined(b, ", "), Joined(m, ", "), Joined(t, ", ")));
             return;
         }
@@ -425,19 +436,6 @@ private:
     }
 };
 
-void AddServices(Beach& beach, CStringArray& services)
-{
-    CStringArray names;
-    beach.getServiceNames(names);
-    for (int i = 0; i < names.GetSize(); ++i) {
-        bool known = false;
-        for (int j = 0; j < services.GetSize() && !known; ++j)
-            known = services[j] == names[i];
-        if (!known)
-            services.Add(names[i]);
-    }
-}
-
 } // namespace
 
 bool Merge(Beach& base, Beach& mine, Beach& theirs, CString& merged, CStringArray& conflicts)
@@ -450,9 +448,9 @@ bool Merge(Beach& base, Beach& mine, Beach& theirs, CString& merged, CStringArra
         return false;
     }
     CStringArray services;
-    AddServices(theirs, services);
-    AddServices(mine, services);
-    AddServices(base, services);
+    VgChanges::AddServices(theirs, services);
+    VgChanges::AddServices(mine, services);
+    VgChanges::AddServices(base, services);
     const Words words;
     for (int i = 0; i < services.GetSize(); ++i) {
         CStringArray lines;
@@ -477,7 +475,7 @@ bool SaveMerger::merge(const CString& base, const CString& mine, const CString& 
     if (!b.openText(base, "BASE", error, VgSettings::StoreSchema()) ||
         !m.openText(mine, "MINE", error, VgSettings::StoreSchema()) ||
         !t.openText(theirs, "THEIRS", error, VgSettings::StoreSchema())) {
-        conflicts.Add(error);
+        conflicts.Add("cannot merge with the other save: " + error);
         return false;
     }
     merged = Merge(b, m, t, result, conflicts);

@@ -759,21 +759,45 @@ CString Beach::foreignText() const
 {
     if (!m_impl->opened)
         return CString();
-    json::Value doc = m_impl->doc;
-    for (auto& service : doc.find("services")->members()) {
+    // The known values step out of the tree while it is copied, so that
+    // lists of many entries are not copied only to be dropped.
+    struct Known
+    {
+        std::string service, section, key;
+        json::Value value;
+    };
+    auto at = [](json::Value& doc, const Known& k) {
+        return doc.find("services")->find(k.service)->find(k.section);
+    };
+    std::vector<Known> known;
+    for (auto& service : m_impl->doc.find("services")->members()) {
         if (service.second.kind() != json::Kind::Object || !service.second.built())
             continue;
         for (auto& section : service.second.members()) {
             if (section.second.kind() != json::Kind::Object || !isKnownKey(m_impl->schema, section.first, NULL))
                 continue;
-            std::vector<std::string> known;
-            for (const auto& key : section.second.members())
-                if (isKnownKey(m_impl->schema, section.first, &key.first))
-                    known.push_back(key.first);
-            for (const std::string& key : known)
-                section.second.erase(key);
+            for (auto& key : section.second.members()) {
+                if (isKnownKey(m_impl->schema, section.first, &key.first)) {
+                    known.push_back(Known{ service.first, section.first, key.first, json::Value() });
+                    std::swap(known.back().value, key.second);
+                }
+            }
         }
     }
+    auto putBack = [&] {
+        for (Known& k : known)
+            std::swap(k.value, *at(m_impl->doc, k)->find(k.key));
+    };
+    json::Value doc;
+    try {
+        doc = m_impl->doc;
+    } catch (...) {
+        putBack();
+        throw;
+    }
+    putBack();
+    for (const Known& k : known)
+        at(doc, k)->erase(k.key);
     return bytes(json::write(doc, m_impl->text));
 }
 

@@ -192,10 +192,7 @@ protected:
     static void TypeIdleTimeout(HWND sheet, const char* text)
     {
         HWND page = (HWND)SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0);
-        HWND edit = GetDlgItem(page, IDC_IDLE_TIMEOUT);
-        SendMessageA(edit, EM_SETSEL, 0, -1);
-        for (; *text; ++text)
-            SendMessageA(edit, WM_CHAR, (BYTE)*text, 1);
+        TypeInto(GetDlgItem(page, IDC_IDLE_TIMEOUT), text);
     }
 };
 
