@@ -29,12 +29,6 @@ CString Both(const CString& base, const CString& mine, const CString& theirs)
     return base + kArrow + mine + " / " + theirs;
 }
 
-int CountOf(const ItemCounts& counts, std::string_view item)
-{
-    auto found = counts.find(item);
-    return found != counts.end() ? found->second : 0;
-}
-
 // An entry of the merged list: which side's list holds it, and where.
 struct Entry
 {
@@ -50,19 +44,30 @@ struct Entry
 std::vector<Entry> MergeEntries(const CStringArray& base, const CStringArray& mine, const CStringArray& theirs,
                                 const CStringArray& first, const CStringArray& second, bool* sameAsFirst = NULL)
 {
-    const ItemCounts b = Counts(base), m = Counts(mine), t = Counts(theirs);
-    ItemCounts placed;
-    placed.reserve(std::max(mine.GetSize(), theirs.GetSize()));
+    // How often each entry stands in each list, and how often it has been
+    // placed; the views point into the lists' own texts.
+    struct Count
+    {
+        int base = 0, mine = 0, theirs = 0, placed = 0;
+    };
+    std::unordered_map<std::string_view, Count> counts;
+    counts.reserve(std::max(base.GetSize(), std::max(mine.GetSize(), theirs.GetSize())) * 2);
+    for (int i = 0; i < base.GetSize(); ++i)
+        ++counts[View(base[i])].base;
+    for (int i = 0; i < mine.GetSize(); ++i)
+        ++counts[View(mine[i])].mine;
+    for (int i = 0; i < theirs.GetSize(); ++i)
+        ++counts[View(theirs[i])].theirs;
     std::vector<Entry> merged;
     merged.reserve(std::max(mine.GetSize(), theirs.GetSize()));
     for (const CStringArray* list : { &first, &second }) {
         for (int i = 0; i < list->GetSize(); ++i) {
-            const std::string_view item = View((*list)[i]);
-            const int nb = CountOf(b, item), nm = CountOf(m, item), nt = CountOf(t, item);
-            const int wanted = nm == nb ? nt : nt == nb || nt == nm ? nm : std::max(0, nt + nm - nb);
-            int& n = placed[item];
-            if (n < wanted) {
-                ++n;
+            Count& n = counts[View((*list)[i])];
+            const int wanted = n.mine == n.base                          ? n.theirs
+                               : n.theirs == n.base || n.theirs == n.mine ? n.mine
+                                                                          : std::max(0, n.theirs + n.mine - n.base);
+            if (n.placed < wanted) {
+                ++n.placed;
                 merged.push_back(Entry{ list, i });
             }
         }
