@@ -129,7 +129,6 @@ struct GroupMerge
     const QuoSievex& mine;
     const QuoSievex& theirs;
     const CString& name;
-    const Words& words;
     Lines& conflicts;
 
     QuoSievex* Merge()
@@ -287,7 +286,8 @@ private:
         case ReadNumber: {
             const int b = m_base.Number(s), m = m_mine.Number(s), t = m_theirs.Number(s);
             const CString unit = s.reading == ReadNumber ? ControlUnit(s.page, s.field) : CString();
-            const CString conflict = Both(NumberText(b), NumberText(m), NumberText(t)) + (unit.IsEmpty() ? "" : " ") + unit;
+            const CString conflict =
+                Both(NumberText(b), NumberText(m), NumberText(t)) + (unit.IsEmpty() ? "" : " ") + unit;
             if (s.reading == ReadSwitch)
                 Scalar(s, b != 0, m != 0, t != 0, QuoValOf<int>(m), QuoValOf<int>(t), conflict);
             else
@@ -422,7 +422,7 @@ private:
                 into.Lookup(name, pInto);
                 QuoSievex* result = NULL;
                 if (pMine != NULL && pTheirs != NULL) {
-                    GroupMerge group{ pBase != NULL ? *pBase : empty, *pMine, *pTheirs, name, m_words, m_conflicts };
+                    GroupMerge group{ pBase != NULL ? *pBase : empty, *pMine, *pTheirs, name, m_conflicts };
                     result = group.Merge();
                 } else if (pBase == NULL) {
                     result = new QuoSievex(pMine != NULL ? *pMine : *pTheirs);
