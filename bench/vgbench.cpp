@@ -11,5 +11,6 @@ int main()
     BenchSchedule();
     BenchMime();
     BenchStore();
+    BenchMerge();
     return 0;
 }

@@ -20,5 +20,10 @@ int DiffMode(const std::vector<std::string>& args);
 // After OK: on stdout, the changes from the document as it was read (its
 // text, before) to the one saved, or "No changes.".
 void PrintSavedChanges(const CString& before, Beach& saved, const CString& service);
+// --merge BASE MINE THEIRS [-o OUT] (MergeMode.cpp).
+int MergeMode(const std::vector<std::string>& args);
+// After OK, when the save was merged with one that came before it: on
+// stdout, what this editor changed, then what was taken from the other save.
+void PrintMergedChanges(const CString& before, const CString& mine, Beach& saved, const CString& service);
 // --check --document FILE [--service NAME] [--data-folder DIR]
 int CheckMode(const std::vector<std::string>& args);

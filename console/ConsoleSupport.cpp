@@ -10,6 +10,7 @@ const char kUsage[] =
     "                   [--exceptions-only] [--screenshots DIR]\n"
     "       console.exe --check --document FILE [--service NAME] [--data-folder DIR]\n"
     "       console.exe --diff OLD NEW [--service NAME]\n"
+    "       console.exe --merge BASE MINE THEIRS [-o OUT]\n"
     "       console.exe --document FILE --service NAME --export-exceptions allowed|denied OUT\n"
     "       console.exe --document FILE --service NAME --import-exceptions allowed|denied IN [--dry-run]\n";
 

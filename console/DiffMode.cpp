@@ -12,19 +12,6 @@
 
 namespace {
 
-void AddServices(Beach& beach, CStringArray& services)
-{
-    CStringArray names;
-    beach.getServiceNames(names);
-    for (int i = 0; i < names.GetSize(); ++i) {
-        bool known = false;
-        for (int j = 0; j < services.GetSize() && !known; ++j)
-            known = services[j] == names[i];
-        if (!known)
-            services.Add(names[i]);
-    }
-}
-
 int Diff(const CString& oldPath, const CString& newPath, const CString& service)
 {
     Beach before, after;
@@ -35,8 +22,8 @@ int Diff(const CString& oldPath, const CString& newPath, const CString& service)
 
     CStringArray services;
     if (service.IsEmpty()) {
-        AddServices(before, services);
-        AddServices(after, services);
+        VgChanges::AddServices(before, services);
+        VgChanges::AddServices(after, services);
     } else if (before.hasService(service) || after.hasService(service)) {
         services.Add(service);
     } else {
@@ -84,24 +71,58 @@ int DiffMode(const std::vector<std::string>& args)
     }
 }
 
-void PrintSavedChanges(const CString& before, Beach& saved, const CString& service)
+namespace {
+
+// The changes of the service from before (a text of the document) to
+// after, one line each with the prefix; false, said on stderr, when they
+// cannot be told. The document is saved already: whatever happens here,
+// it stays so.
+bool ChangesSince(const CString& before, Beach& after, const CString& service, const std::string& prefix,
+                  std::string& out)
 {
-    // The document is saved already: whatever happens here, it stays so.
     try {
         Beach old;
         CString error;
-        if (!old.openText(before, saved.path(), error, VgSettings::StoreSchema())) {
+        if (!old.openText(before, after.path(), error, VgSettings::StoreSchema())) {
             Say("console: the document was saved; what changed cannot be told: " + std::string((LPCTSTR)error) +
                 "\n");
-            return;
+            return false;
         }
         CStringArray lines;
-        VgChanges::Compare(old, saved, service, lines);
-        std::string out = lines.GetSize() == 0 ? "No changes.\n" : "";
+        VgChanges::Compare(old, after, service, lines);
         for (int i = 0; i < lines.GetSize(); ++i)
-            out += std::string((LPCTSTR)lines[i]) + "\n";
-        Print(out);
+            out += prefix + (LPCTSTR)lines[i] + "\n";
+        return true;
     } catch (const std::bad_alloc&) {
         Say("console: the document was saved; what changed cannot be told: out of memory\n");
+        return false;
     }
+}
+
+} // namespace
+
+void PrintSavedChanges(const CString& before, Beach& saved, const CString& service)
+{
+    std::string out;
+    if (ChangesSince(before, saved, service, "", out))
+        Print(out.empty() ? "No changes.\n" : out);
+}
+
+void PrintMergedChanges(const CString& before, const CString& mine, Beach& saved, const CString& service)
+{
+    Beach own;
+    CString error;
+    std::string out;
+    if (!own.openText(mine, saved.path(), error, VgSettings::StoreSchema())) {
+        Say("console: the document was saved; what changed cannot be told: " + std::string((LPCTSTR)error) + "\n");
+        return;
+    }
+    if (!ChangesSince(before, own, service, "", out))
+        return;
+    if (out.empty())
+        out = "No changes.\n";
+    // What the merge took from the other save: what the saved document
+    // holds beyond this editor's own.
+    ChangesSince(mine, saved, service, "From the other save: ", out);
+    Print(out);
 }

@@ -9,7 +9,8 @@
 //
 // Exit codes: 0 OK (the document saved), 1 Cancel (nothing written), 2 usage
 // or document error (nothing written) or a failed save (the file left as it
-// was; the message names it).
+// was; the message names it). A save that another save came before is
+// merged with it; only when the two conflict is it refused (2).
 //
 // The manifest asks for the UTF-8 code page, so that texts in any script
 // reach the editor as they stand in the document.
@@ -19,6 +20,7 @@
 #include "Screenshots.h"
 #include "ConsoleModes.h"
 #include "ConsoleSupport.h"
+#include "VeilgateMerge.h"
 #include "DurableFile.h"
 #include <shellapi.h>
 #include <stdio.h>
@@ -103,6 +105,9 @@ int Edit(const CString& document, const CString& service, const CString& dataFol
     // What OK changes is told against the service's values as they were
     // read; the rest of the document, which may be large, is not copied.
     const CString before = beach.knownText(service);
+    // A save that another came before is merged with it.
+    VgMerge::SaveMerger merger;
+    beach.setMerger(&merger);
     int confirmed;
     {
         Veilgate editor(PickMembers, &beach);
@@ -120,9 +125,18 @@ int Edit(const CString& document, const CString& service, const CString& dataFol
     // The editor's full save has already made the document durable; what it
     // leaves unsaved (the exceptions-only write-back, or a failed commit)
     // is saved here, once.
-    if (beach.isModified() && !beach.save(error))
-        return Fail((LPCTSTR)error);
-    PrintSavedChanges(before, beach, service);
+    if (beach.isModified() && !beach.save(error)) {
+        Fail((LPCTSTR)error);
+        std::string conflicts;
+        for (int i = 0; i < merger.conflicts.GetSize(); ++i)
+            conflicts += std::string("console: conflict: ") + (LPCTSTR)merger.conflicts[i] + "\n";
+        Say(conflicts);
+        return 2;
+    }
+    if (merger.merged)
+        PrintMergedChanges(before, merger.mineText, beach, service);
+    else
+        PrintSavedChanges(before, beach, service);
     return 0;
 }
 
@@ -174,6 +188,7 @@ static const struct
     { "--export-exceptions", ExportExceptions },
     { "--import-exceptions", ImportExceptions },
     { "--diff", DiffMode },
+    { "--merge", MergeMode },
     { "--check", CheckMode },
 };
 

@@ -4,6 +4,16 @@
 
 using namespace VgSettings;
 
+CString Veilgate::vgStringToProp(CString text)
+{
+    return StoredMessage(text);
+}
+
+CString Veilgate::vgPropToString(CString text)
+{
+    return DisplayMessage(text);
+}
+
 int Veilgate::LoadVeilgate(CString serviceName)
 {
     m_section = m_document->digQuolla(kFilterSection, serviceName);

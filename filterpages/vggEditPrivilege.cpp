@@ -4,49 +4,6 @@
 
 IMPLEMENT_DYNCREATE(vggEditPrivilege, CPropertyPage)
 
-const CString vggEditPrivilege::s_categoryNames[VgSettings::CategoryCount] = {
-    "Sports",
-    "Travel",
-    "Hobbies & Recreation",
-    "Gambling",
-    "Health & Medicine",
-    "News",
-    "Finance & Investment",
-    "Government & Politics",
-    "Arts & Entertainment",
-    "Job Search & Career Development",
-    "Education",
-    "Computing & Internet",
-    "Advertisements",
-    "Shopping",
-    "Adult/Sexually Explicit",
-    "Criminal Skills",
-    "Hate Speech",
-    "Violence",
-    "Weapons",
-    "Glamour & Intimate Apparel",
-    "Personals & Dating",
-    "Photo Searches",
-    "Remote Proxies",
-    "Hosting Sites",
-    "Motor Vehicles",
-    "Games",
-    "Drugs, Alcohol & Tobacco",
-    "Sex Education",
-    "Usenet News",
-    "Chat",
-    "Lifestyle & Culture",
-    "Food & Drink",
-    "Religion",
-    "Real Estate",
-    "Reference",
-    "Kids Sites",
-    "Search Engines",
-    "Hacking",
-    "Web-based Email",
-    "Streaming Media",
-};
-
 namespace {
 
 // Sorted list boxes repaint on every insertion and deletion; under Wine that
@@ -95,7 +52,7 @@ void vggEditPrivilege::FillCategoryLists(const CString& mask)
         m_deniedList.ResetContent();
         for (int pos = 0; pos < VgSettings::CategoryCount; ++pos) {
             bool denied = pos < mask.GetLength() && mask[pos] == '1';
-            (denied ? m_deniedList : m_allowedList).AddString(s_categoryNames[VgSettings::CategoryPosition(pos)]);
+            (denied ? m_deniedList : m_allowedList).AddString(VgSettings::CategoryName(VgSettings::CategoryPosition(pos)));
         }
     }
     UpdateCategoryControls();
@@ -108,7 +65,7 @@ CString vggEditPrivilege::BuildCategoryMask() const
     for (int i = 0; i < m_deniedList.GetCount(); ++i) {
         m_deniedList.GetText(i, text);
         for (int k = 0; k < VgSettings::CategoryCount; ++k)
-            if (text == s_categoryNames[k])
+            if (text == VgSettings::CategoryName(k))
                 mask.SetAt(VgSettings::CategoryPosition(k), '1');
     }
     return mask;

@@ -23,9 +23,6 @@ public:
     TipListBox m_allowedList;
     TipListBox m_deniedList;
 
-    // Category names; a category's number is its index here.
-    static const CString s_categoryNames[VgSettings::CategoryCount];
-
 // Operations
     // A short mask reads as allowed where it ends.
     void FillCategoryLists(const CString& mask);

@@ -240,6 +240,7 @@ public:
     unsigned edits = 0;
     CString refused;
     unsigned refusedAt = 0;
+    QuoMerger* merger = NULL;  // not owned
     // Edits held to be taken back: each section as it stood before its
     // first change since holdEdits().
     struct Held
@@ -424,8 +425,12 @@ public:
         std::string keptAs;
         try {
             std::string bytes = json::write(doc, text);
+            const std::string* expected = fromFile ? (saved ? &written : &text) : NULL;
+            std::string theirs;
+            if (expected != NULL && merger != NULL && changedOnDisk(*expected, theirs))
+                return saveMerged(*expected, bytes, theirs, error);
             if (durable::replaceFile(std::string(path, path.GetLength()), bytes, reason, durable::Steps(),
-                                     fromFile ? (saved ? &written : &text) : NULL, &keptAs)) {
+                                     expected, &keptAs)) {
                 modified = false;
                 modifiedWhenHeld = holding;  // see takeBack()
                 saved = true;
@@ -435,6 +440,46 @@ public:
             }
         } catch (const std::bad_alloc&) {
             reason = "out of memory; the file was left as it was";
+        }
+        error = path + ": cannot save the file: " + messageText(reason);
+        if (!keptAs.empty()) {
+            refused = error;
+            refusedAt = edits;
+        }
+        return false;
+    }
+
+    // Whether the file no longer holds expected; theirs then holds what it does.
+    bool changedOnDisk(const std::string& expected, std::string& theirs) const
+    {
+        unsigned long long declared;
+        DWORD failure;
+        return durable::readFile((LPCTSTR)path, Beach::maxDocumentBytes, theirs, declared, failure) ==
+                   durable::Reading::Done &&
+               theirs != expected;
+    }
+
+    // The file changed since expected: the merger's document of both saves
+    // takes its place, provided the file still holds theirs, and is this
+    // document from then on. Saves in conflict are refused as without a
+    // merger: the file stays, this document is kept beside it.
+    bool saveMerged(const std::string& expected, const std::string& mine, const std::string& theirs,
+                    CString& error)
+    {
+        CString merged;
+        std::string reason, keptAs;
+        const std::string file(path, path.GetLength());
+        const bool settled = merger->merge(bytes(expected), bytes(mine), bytes(theirs), merged);
+        const std::string result = settled ? std::string(merged, merged.GetLength()) : mine;
+        if (durable::replaceFile(file, result, reason, durable::Steps(), settled ? &theirs : &expected, &keptAs)) {
+            const CString name = path;
+            CString unused;
+            if (!open(result, name, unused, schema, NULL, true)) {
+                modified = false;
+                saved = true;
+                written = result;
+            }
+            return true;
         }
         error = path + ": cannot save the file: " + messageText(reason);
         if (!keptAs.empty()) {
@@ -709,6 +754,59 @@ CString Beach::knownText(const CString& serviceName) const
     doc.set("services", std::move(services));
     return bytes(json::write(doc));
 }
+
+CString Beach::foreignText() const
+{
+    if (!m_impl->opened)
+        return CString();
+    // The known values step out of the tree while it is copied, so that
+    // lists of many entries are not copied only to be dropped.
+    struct Known
+    {
+        std::string service, section, key;
+        json::Value value;
+    };
+    auto at = [](json::Value& doc, const Known& k) {
+        return doc.find("services")->find(k.service)->find(k.section);
+    };
+    std::vector<Known> known;
+    for (auto& service : m_impl->doc.find("services")->members()) {
+        if (service.second.kind() != json::Kind::Object || !service.second.built())
+            continue;
+        for (auto& section : service.second.members()) {
+            if (section.second.kind() != json::Kind::Object || !isKnownKey(m_impl->schema, section.first, NULL))
+                continue;
+            for (auto& key : section.second.members()) {
+                if (isKnownKey(m_impl->schema, section.first, &key.first)) {
+                    known.push_back(Known{ service.first, section.first, key.first, json::Value() });
+                    std::swap(known.back().value, key.second);
+                }
+            }
+        }
+    }
+    auto putBack = [&] {
+        for (Known& k : known)
+            std::swap(k.value, *at(m_impl->doc, k)->find(k.key));
+    };
+    json::Value doc;
+    try {
+        doc = m_impl->doc;
+    } catch (...) {
+        putBack();
+        throw;
+    }
+    putBack();
+    for (const Known& k : known)
+        at(doc, k)->erase(k.key);
+    return bytes(json::write(doc, m_impl->text));
+}
+
+void Beach::setMerger(QuoMerger* merger)
+{
+    m_impl->merger = merger;
+}
+
+QuoMerger::~QuoMerger() {}
 
 CString Beach::path() const
 {

@@ -9,6 +9,7 @@
 //   QuoPtrMap<T>     string-keyed map of owned records, in insertion order
 //   QuoSchema        what a document's owner knows of it: its keys' kinds
 //   QuoFault         one value that open() refuses, for a check of a document
+//   QuoMerger        what settles a save that another save came before
 //
 // Kinds and their type names:
 //   int "int", CString "CString", CStringList* "CStringList *",
@@ -201,6 +202,23 @@ struct QuoFault
 typedef CArray<QuoFault, const QuoFault&> QuoFaultArray;
 
 /////////////////////////////////////////////////////////////////////////////
+// Settling a save that another save came before
+//
+// The library cannot tell what a document's values mean; their owner can.
+// Given to Beach::setMerger(), a merger is asked for one document that holds
+// both saves when save() finds the file changed since it was read.
+
+class QUO_API QuoMerger
+{
+public:
+    virtual ~QuoMerger();
+    // base: the document as read (or last saved); mine: as this save would
+    // write it; theirs: as the file holds it now; all UTF-8. True with the
+    // document that holds both saves in merged; false when they conflict.
+    virtual bool merge(const CString& base, const CString& mine, const CString& theirs, CString& merged) = 0;
+};
+
+/////////////////////////////////////////////////////////////////////////////
 // Sections and the document
 
 class QUO_API Quolla
@@ -263,7 +281,13 @@ public:
     // beside it under a name the message gives, and saving the same edits
     // again says so again without keeping them twice. New files that saves
     // killed on the way left beside the file are removed.
+    // With a merger, a file changed since is merged with instead: the
+    // merged document is written (with the same check, against the file as
+    // merged with) and becomes this document; only when the merger finds
+    // the two saves in conflict is the save refused as above.
     bool save(CString& error);
+    // The merger that save() asks (not owned; NULL: none).
+    void setMerger(QuoMerger* merger);
     // Whether save() could write the file now, found without changing
     // anything that stays: false, with a message that names the file and
     // says why, for a read-only file, a folder or volume where no file can
@@ -288,6 +312,9 @@ public:
     // nothing else: it opens with the same schema and reads alike, at the
     // cost of those values alone (to tell later what an edit changed).
     CString knownText(const CString& serviceName) const;
+    // The document without the known values: what other tools own, as it
+    // stands (to tell whether two versions differ in anything but those).
+    CString foreignText() const;
     CString path() const;
 
     // Whether the document has a service of this name (with or without sections).

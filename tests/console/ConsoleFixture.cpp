@@ -13,6 +13,13 @@ std::string ReadFile(const std::string& path)
     return ss.str();
 }
 
+void TypeInto(HWND edit, const char* text)
+{
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    for (; *text; ++text)
+        SendMessageA(edit, WM_CHAR, (BYTE)*text, 1);
+}
+
 void WriteText(const std::string& path, const std::string& text)
 {
     std::ofstream out(path, std::ios::binary);

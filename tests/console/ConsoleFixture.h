@@ -13,6 +13,8 @@
 
 std::string ReadFile(const std::string& path);
 void WriteText(const std::string& path, const std::string& text);
+// Types text over the whole of an edit control's text, a character at a time.
+void TypeInto(HWND edit, const char* text);
 
 class Console : public ::testing::Test
 {

@@ -186,29 +186,74 @@ TEST_F(Console, ADocumentReachedThroughALinkIsSavedWhereItLeads)
     RemoveSymbolicLink(link);
 }
 
-TEST_F(Console, OfTwoEditorsOnOneDocumentTheLaterSaveIsKeptBesideWhatTheEarlierOneSaved)
+namespace {
+
+// Two consoles on one document, both with the sheet up; the first saves first.
+class TwoConsoles : public Console
+{
+protected:
+    PROCESS_INFORMATION later = {};
+    HWND first = NULL, second = NULL;
+
+    void TearDown() override
+    {
+        if (later.hProcess)
+            TerminateProcess(later.hProcess, 99);
+        Console::TearDown();
+    }
+    void OpenBoth()
+    {
+        Start(StandardArgs());
+        first = WaitForSheet();
+        std::swap(process, later);
+        streamsTag = "-later";
+        Start(StandardArgs());
+        second = WaitForSheet();
+        std::swap(process, later);
+        ASSERT_TRUE(first && second);
+    }
+    // The first one's edit, saved; then the second one's turn.
+    void FirstSaves(void (*edit)(HWND))
+    {
+        edit(first);
+        EXPECT_EQ(0u, Press(first, PSBTN_OK));
+        std::swap(process, later);
+    }
+    static void TypeIdleTimeout(HWND sheet, const char* text)
+    {
+        HWND page = (HWND)SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0);
+        TypeInto(GetDlgItem(page, IDC_IDLE_TIMEOUT), text);
+    }
+};
+
+} // namespace
+
+TEST_F(TwoConsoles, EditsOfDifferentValuesAreMergedIntoTheLaterSave)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenBoth());
+    ShowPage(first, PageIndex(first, "VG: Non-operational Privileges"));
+    FirstSaves([](HWND sheet) { SendMessageA(GetDlgItem((HWND)SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0),
+                                                        IDC_BLOCK_ALL), BM_CLICK, 0, 0); });
+    TypeIdleTimeout(second, "300");
+    EXPECT_EQ(0u, Press(second, PSBTN_OK)) << Errors();
+    EXPECT_EQ("Settings: Idle timeout: 600 -> 300 seconds\n"
+              "From the other save: VG: Non-operational Privileges (group Everyone): Block all outgoing Web access: "
+              "off -> on\n",
+              Output());
+    EXPECT_TRUE(StoredWorkingGroup().nonOpBlockAll);
+    EXPECT_NE(std::string::npos, ReadFile(document).find("\"idle_timeout\": 300"));
+    WIN32_FIND_DATAA found;
+    EXPECT_EQ(INVALID_HANDLE_VALUE, FindFirstFileA((document + ".*.mine").c_str(), &found));
+}
+
+TEST_F(TwoConsoles, OfConflictingEditsTheLaterSaveIsKeptBesideWhatTheEarlierOneSaved)
 {
     const std::string before = ReadFile(document);
-    Start(StandardArgs());
-    HWND first = WaitForSheet();
-    PROCESS_INFORMATION later = {};
-    struct Ending  // whichever is kept there ends with the test
-    {
-        PROCESS_INFORMATION& p;
-        ~Ending() { if (p.hProcess) TerminateProcess(p.hProcess, 99); }
-    } ending{ later };
-    std::swap(process, later);
-    streamsTag = "-later";
-    Start(StandardArgs());
-    HWND second = WaitForSheet();
-    std::swap(process, later);  // the first one saves first
-    ASSERT_TRUE(first && second);
-    ShowPage(first, PageIndex(first, "VG: Non-operational Privileges"));
-    SwitchBlockAllAndConfirm(first);
-    EXPECT_EQ(0u, WaitForExit());
+    ASSERT_NO_FATAL_FAILURE(OpenBoth());
+    FirstSaves([](HWND sheet) { TypeIdleTimeout(sheet, "300"); });
     const std::string saved = ReadFile(document);
 
-    std::swap(process, later);
+    TypeIdleTimeout(second, "900");
     EXPECT_EQ(2u, Press(second, PSBTN_OK));
     WIN32_FIND_DATAA found;
     HANDLE find = FindFirstFileA((document + ".*.mine").c_str(), &found);
@@ -217,11 +262,12 @@ TEST_F(Console, OfTwoEditorsOnOneDocumentTheLaterSaveIsKeptBesideWhatTheEarlierO
     EXPECT_FALSE(FindNextFileA(find, &found)) << "kept twice";
     FindClose(find);
     EXPECT_EQ("console: " + document + ": cannot save the file: it changed since it was read; it was left as it "
-              "is, and the new version was kept as " + kept + "\n",
+              "is, and the new version was kept as " + kept + "\n"
+              "console: conflict: http-proxy: Settings: Idle timeout: 600 -> 900 / 300 seconds\n",
               Errors());
     EXPECT_NE(before, saved);
     EXPECT_EQ(saved, ReadFile(document));
-    EXPECT_EQ(before, ReadFile(kept));  // the later one changed nothing
+    EXPECT_NE(std::string::npos, ReadFile(kept).find("\"idle_timeout\": 900"));
 }
 
 TEST_F(Console, ASaveRemovesWhatKilledSavesLeftButNotWhatARunningOneHolds)

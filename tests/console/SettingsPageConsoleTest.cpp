@@ -27,13 +27,7 @@ protected:
         Type(IDC_PROXY_ADDRESS, "192.168.1.20");
         Type(IDC_PROXY_PORT, "3128");
     }
-    void Type(int id, const char* text)
-    {
-        HWND edit = GetDlgItem(page, id);
-        SendMessageA(edit, EM_SETSEL, 0, -1);
-        for (; *text; ++text)
-            SendMessageA(edit, WM_CHAR, (BYTE)*text, 1);
-    }
+    void Type(int id, const char* text) { TypeInto(GetDlgItem(page, id), text); }
 };
 
 } // namespace

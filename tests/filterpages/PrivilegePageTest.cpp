@@ -15,7 +15,15 @@ Names Sorted(Names names)
     return names;
 }
 
-const Names kTable(vggEditPrivilege::s_categoryNames, vggEditPrivilege::s_categoryNames + 40);
+Names CategoryTable()
+{
+    Names names;
+    for (int k = 0; k < VgSettings::CategoryCount; ++k)
+        names.push_back((LPCTSTR)VgSettings::CategoryName(k));
+    return names;
+}
+
+const Names kTable = CategoryTable();
 
 struct PrivilegeSheet : PageSheet
 {

@@ -33,4 +33,7 @@ namespace VgChanges
     // section or key that a document lacks reads as the sheet shows it then:
     // its default.
     VG_API void Compare(Beach& before, Beach& after, const CString& service, CStringArray& lines);
+    // Appends the names of the document's services that services lacks, in
+    // the file's order.
+    VG_API void AddServices(Beach& beach, CStringArray& services);
 }

@@ -10,9 +10,8 @@
 //
 // Encodings, defined here once:
 //   category mask  CategoryCount characters, "1" = denied, anything else
-//                  allowed; category k of the category table (the privileges
-//                  page's s_categoryNames) stands at position
-//                  CategoryCount - 1 - k
+//                  allowed; category k of the category table
+//                  (CategoryName) stands at position CategoryCount - 1 - k
 //   schedule       ScheduleLength characters, position day * 24 + hour, day 0
 //                  = Sunday, "1" = operational; stored reversed (the stored
 //                  character i is the shown character ScheduleLength - 1 - i)

@@ -1,8 +1,6 @@
 #include "VeilgateSettings.h"
 #include "afxdlgtemplate.h"
 #include "afxres.h"
-#include "Veilgate.h"
-#include "vggEditPrivilege.h"
 #include "resource.h"
 #include <algorithm>
 
@@ -76,6 +74,50 @@ const struct { UINT nIDTemplate; UINT nIDCaption; } kPages[PageCount] = {
     { IDD_VG_PRIVILEGES, IDS_OPERATIONAL_PRIVILEGES },
     { IDD_VG_PRIVILEGES, IDS_NONOPERATIONAL_PRIVILEGES },
     { IDD_VG_EXCEPTIONS, 0 },
+};
+
+// The categories of the privileges pages; a category's number is its index.
+const char* const kCategoryNames[CategoryCount] = {
+    "Sports",
+    "Travel",
+    "Hobbies & Recreation",
+    "Gambling",
+    "Health & Medicine",
+    "News",
+    "Finance & Investment",
+    "Government & Politics",
+    "Arts & Entertainment",
+    "Job Search & Career Development",
+    "Education",
+    "Computing & Internet",
+    "Advertisements",
+    "Shopping",
+    "Adult/Sexually Explicit",
+    "Criminal Skills",
+    "Hate Speech",
+    "Violence",
+    "Weapons",
+    "Glamour & Intimate Apparel",
+    "Personals & Dating",
+    "Photo Searches",
+    "Remote Proxies",
+    "Hosting Sites",
+    "Motor Vehicles",
+    "Games",
+    "Drugs, Alcohol & Tobacco",
+    "Sex Education",
+    "Usenet News",
+    "Chat",
+    "Lifestyle & Culture",
+    "Food & Drink",
+    "Religion",
+    "Real Estate",
+    "Reference",
+    "Kids Sites",
+    "Search Engines",
+    "Hacking",
+    "Web-based Email",
+    "Streaming Media",
 };
 
 const char* const kDays[ScheduleDays] = { "Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday",
@@ -281,7 +323,7 @@ CString ControlUnit(Page page, UINT field)
 
 CString CategoryName(int category)
 {
-    return category >= 0 && category < CategoryCount ? vggEditPrivilege::s_categoryNames[category] : CString();
+    return category >= 0 && category < CategoryCount ? CString(kCategoryNames[category]) : CString();
 }
 
 LPCTSTR DayName(int day)

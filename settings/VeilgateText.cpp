@@ -1,10 +1,9 @@
-// Veilgate: the deny message's two forms.
+// The deny message's two forms.
 //
 // Display form: lines end in CR LF (a multi-line edit box).
 // Stored form: lines end in LF; a line that starts with "<" or "%" carries
 // an escape "%" in front, so that the filter does not read it as markup or
 // a directive.
-#include "Veilgate.h"
 #include "VeilgateSettings.h"
 
 // Calls fn for each piece of text between line feeds. As with strtok, runs
@@ -25,16 +24,6 @@ static void ForEachLine(const CString& text, Fn fn)
         fn(text.Mid(start, end - start));
         start = end;
     }
-}
-
-CString Veilgate::vgStringToProp(CString text)
-{
-    return VgSettings::StoredMessage(text);
-}
-
-CString Veilgate::vgPropToString(CString text)
-{
-    return VgSettings::DisplayMessage(text);
 }
 
 CString VgSettings::StoredMessage(const CString& text)
