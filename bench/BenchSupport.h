@@ -38,3 +38,4 @@ void BenchExceptions();
 void BenchSchedule();
 void BenchMime();
 void BenchStore();
+void BenchCheckRuns();

@@ -11,5 +11,6 @@ int main()
     BenchSchedule();
     BenchMime();
     BenchStore();
+    BenchCheckRuns();
     return 0;
 }

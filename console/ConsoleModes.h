@@ -20,5 +20,5 @@ int DiffMode(const std::vector<std::string>& args);
 // After OK: on stdout, the changes from the document as it was read (its
 // text, before) to the one saved, or "No changes.".
 void PrintSavedChanges(const CString& before, Beach& saved, const CString& service);
-// --check --document FILE [--service NAME] [--data-folder DIR]
+// --check [--service NAME] [--data-folder DIR] [--format gnu|sarif|gitlab] FILE... (CheckMode.cpp).
 int CheckMode(const std::vector<std::string>& args);
