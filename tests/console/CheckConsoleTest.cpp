@@ -188,7 +188,8 @@ TEST_F(CheckConsole, ManyDocumentsInOneReportAndOneThatCannotBeReadIsAFindingOfI
     EXPECT_NE(std::string::npos, out.find(document + ": 1 error, 2 warnings\n")) << out;
 
     EXPECT_EQ(2u, Run("--check --format sarif" + files));
-    const json::Value& run = Get(Report(), { "runs" }).items().at(0);
+    const json::Value log = Report();
+    const json::Value& run = Get(log, { "runs" }).items().at(0);
     const auto& results = Get(run, { "results" }).items();
     ASSERT_EQ(4u, results.size()) << Output();
     EXPECT_EQ("VG001", Get(results[0], { "ruleId" }).asString());
