@@ -11,6 +11,9 @@
 #include "VeilgateCheck.h"
 #include "JsonValue.h"
 #include <wincrypt.h>
+#include <ctype.h>
+#include <stdio.h>
+#include <string.h>
 #include <algorithm>
 #include <memory>
 #include <new>
