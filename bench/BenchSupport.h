@@ -39,3 +39,4 @@ void BenchSchedule();
 void BenchMime();
 void BenchStore();
 void BenchMerge();
+void BenchCheckRuns();

@@ -12,5 +12,6 @@ int main()
     BenchMime();
     BenchStore();
     BenchMerge();
+    BenchCheckRuns();
     return 0;
 }

@@ -25,5 +25,5 @@ int MergeMode(const std::vector<std::string>& args);
 // After OK, when the save was merged with one that came before it: on
 // stdout, what this editor changed, then what was taken from the other save.
 void PrintMergedChanges(const CString& before, const CString& mine, Beach& saved, const CString& service);
-// --check --document FILE [--service NAME] [--data-folder DIR]
+// --check [--service NAME] [--data-folder DIR] [--format gnu|sarif|gitlab] FILE... (CheckMode.cpp).
 int CheckMode(const std::vector<std::string>& args);

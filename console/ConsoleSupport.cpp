@@ -8,7 +8,8 @@ namespace {
 const char kUsage[] =
     "usage: console.exe --document FILE --service NAME [--data-folder DIR]\n"
     "                   [--exceptions-only] [--screenshots DIR]\n"
-    "       console.exe --check --document FILE [--service NAME] [--data-folder DIR]\n"
+    "       console.exe --check [--service NAME] [--data-folder DIR] [--format gnu|sarif|gitlab]\n"
+    "                   FILE... | --document FILE\n"
     "       console.exe --diff OLD NEW [--service NAME]\n"
     "       console.exe --merge BASE MINE THEIRS [-o OUT]\n"
     "       console.exe --document FILE --service NAME --export-exceptions allowed|denied OUT\n"

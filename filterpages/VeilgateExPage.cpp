@@ -48,36 +48,175 @@ CString ExceptionList::OtherListMessage(int denySide, const CStringArray& entrie
                   entries);
 }
 
-// Entries are found by their list box keys, which are equal exactly when
-// the list box's exact search takes the texts for each other. Each key is
-// made once and kept once: a hundred thousand of them cost a measurable
-// part of an import.
+namespace {
+
+// Printable ASCII alone: no character the comparison ignores, none that
+// expands or stands for another, and letters whose case is all that tells
+// them from their other case.
+bool IsPlain(const CString& text)
+{
+    for (LPCTSTR p = text; *p != '\0'; ++p)
+        if (*p < 0x20 || *p > 0x7E)
+            return false;
+    return true;
+}
+
+char Fold(char ch)
+{
+    return ch >= 'A' && ch <= 'Z' ? ch + ('a' - 'A') : ch;
+}
+
+bool SameFolded(const CString& a, const CString& b)
+{
+    if (a.GetLength() != b.GetLength())
+        return false;
+    for (LPCTSTR p = a, q = b; *p != '\0'; ++p, ++q)
+        if (Fold(*p) != Fold(*q))
+            return false;
+    return true;
+}
+
+size_t FoldedHash(const CString& text)
+{
+    size_t hash = 2166136261u;
+    for (LPCTSTR p = text; *p != '\0'; ++p)
+        hash = (hash ^ (unsigned char)Fold(*p)) * 16777619u;
+    return hash;
+}
+
+// Plain texts of one list, found by their folds: indexes into the list in
+// one array (open addressing), where a set of strings would allocate for
+// each entry.
+class FoldIndex
+{
+public:
+    explicit FoldIndex(const std::vector<CString>& texts) : m_texts(texts) {}
+    // hash: FoldedHash(text).
+    bool Contains(const CString& text, size_t hash) const
+    {
+        if (m_slots.empty())
+            return false;
+        for (size_t i = hash & (m_slots.size() - 1);; i = (i + 1) & (m_slots.size() - 1)) {
+            if (m_slots[i] < 0)
+                return false;
+            if (SameFolded(m_texts[m_slots[i]], text))
+                return true;
+        }
+    }
+    // Indexes texts[index], which stays in place.
+    void Insert(int index, size_t hash)
+    {
+        if (2 * (m_count + 1) > m_slots.size()) {
+            std::vector<int> old(std::max<size_t>(64, 2 * m_slots.size()), -1);
+            old.swap(m_slots);
+            for (int held : old)
+                if (held >= 0)
+                    Place(held, FoldedHash(m_texts[held]));
+        }
+        Place(index, hash);
+        ++m_count;
+    }
+    void Clear()
+    {
+        m_slots.clear();
+        m_count = 0;
+    }
+
+private:
+    const std::vector<CString>& m_texts;
+    std::vector<int> m_slots;  // -1: empty
+    size_t m_count = 0;
+
+    void Place(int index, size_t hash)
+    {
+        size_t i = hash & (m_slots.size() - 1);
+        while (m_slots[i] >= 0)
+            i = (i + 1) & (m_slots.size() - 1);
+        m_slots[i] = index;
+    }
+};
+
+// Two plain texts have the same list box key exactly when they are the same
+// text once folded to small letters. Made sure of once against the system's
+// own keys: each printable character against every other, and the hyphen,
+// the apostrophe and the blank, which the comparison weighs apart from the
+// letters, where a sort might have ignored them.
+bool FoldsFindAsKeysDo()
+{
+    static const bool agree = [] {
+        std::string keys[0x7F];
+        for (int ch = 0x20; ch < 0x7F; ++ch)
+            keys[ch] = ListBoxKey(CString((TCHAR)ch));
+        for (int a = 0x20; a < 0x7F; ++a)
+            for (int b = a + 1; b < 0x7F; ++b)
+                if ((keys[a] == keys[b]) != (Fold((char)a) == Fold((char)b)))
+                    return false;
+        static const char* const kApart[][2] = {
+            { "coop", "co-op" }, { "co-op", "coo-p" }, { "ab", "a'b" }, { "ab", "a b" }, { "a-b", "a--b" },
+            { "a b", "a  b" }, { "a-b", "a'b" }, { "ab ", "ab" }, { "a /b", "a/b" },
+        };
+        for (const auto& pair : kApart)
+            if (ListBoxKey(pair[0]) == ListBoxKey(pair[1]))
+                return false;
+        return true;
+    }();
+    return agree;
+}
+
+} // namespace
+
+// Entries are found by an index of either list: while every entry of both
+// is plain, of their folded texts; from the first one that is not, of their
+// list box keys, which are equal exactly when the list box's exact search
+// takes the texts for each other. A fold costs a fraction of a key, which
+// the system makes; the keys that order the list are made only when it is
+// asked for.
 class ExceptionList::BatchState
 {
 public:
-    struct Keyed
-    {
-        const std::string* key;  // in ownKeys, whose elements stay in place
-        CString text;
-    };
-    std::vector<Keyed> own;
-    std::unordered_multiset<std::string> ownKeys;
-    std::unordered_set<std::string> otherKeys;
+    std::vector<CString> own;  // the list, then the entries added
+    std::vector<CString> other;
+    FoldIndex ownFolds{ own }, otherFolds{ other };
+    std::unordered_set<std::string> ownKeys, otherKeys;
+    bool keyed = !FoldsFindAsKeysDo();
     int added = 0;
+
+    // Indexes the text last appended to a list.
+    void IndexLast(bool ownSide)
+    {
+        const std::vector<CString>& list = ownSide ? own : other;
+        if (!keyed && !IsPlain(list.back()))
+            SwitchToKeys();
+        else if (keyed)
+            (ownSide ? ownKeys : otherKeys).insert(ListBoxKey(list.back()));
+        else
+            (ownSide ? ownFolds : otherFolds).Insert((int)list.size() - 1, FoldedHash(list.back()));
+    }
+    void SwitchToKeys()
+    {
+        keyed = true;
+        ownFolds.Clear();
+        otherFolds.Clear();
+        for (const CString& text : own)
+            ownKeys.insert(ListBoxKey(text));
+        for (const CString& text : other)
+            otherKeys.insert(ListBoxKey(text));
+    }
 };
 
 ExceptionList::Batch::Batch(const CStringList& own, const CStringList& other) : m_state(new BatchState)
 {
     m_state->own.reserve(own.GetCount());
-    m_state->ownKeys.reserve(own.GetCount());
-    m_state->otherKeys.reserve(other.GetCount());
+    m_state->other.reserve(other.GetCount());
     // A list the page did not fill may hold one entry twice: both are kept.
     for (POSITION pos = own.GetHeadPosition(); pos != NULL;) {
-        const CString& text = own.GetNext(pos);
-        m_state->own.push_back({ &*m_state->ownKeys.insert(ListBoxKey(text)), text });
+        m_state->own.push_back(own.GetNext(pos));
+        m_state->IndexLast(true);
     }
-    for (POSITION pos = other.GetHeadPosition(); pos != NULL;)
-        m_state->otherKeys.insert(ListBoxKey(other.GetNext(pos)));
+    for (POSITION pos = other.GetHeadPosition(); pos != NULL;) {
+        m_state->other.push_back(other.GetNext(pos));
+        m_state->IndexLast(false);
+    }
 }
 
 ExceptionList::Batch::~Batch()
@@ -87,13 +226,27 @@ ExceptionList::Batch::~Batch()
 
 ExceptionList::Batch::Outcome ExceptionList::Batch::Add(const CString& entry)
 {
-    std::string key = ListBoxKey(entry);
-    if (m_state->otherKeys.count(key))
-        return InOtherList;
-    if (m_state->ownKeys.count(key))
-        return AlreadyListed;
-    m_state->own.push_back({ &*m_state->ownKeys.insert(std::move(key)), entry });
-    ++m_state->added;
+    BatchState& state = *m_state;
+    if (!state.keyed && !IsPlain(entry))
+        state.SwitchToKeys();
+    if (state.keyed) {
+        std::string key = ListBoxKey(entry);
+        if (state.otherKeys.count(key))
+            return InOtherList;
+        if (state.ownKeys.count(key))
+            return AlreadyListed;
+        state.ownKeys.insert(std::move(key));
+        state.own.push_back(entry);
+    } else {
+        const size_t hash = FoldedHash(entry);
+        if (state.otherFolds.Contains(entry, hash))
+            return InOtherList;
+        if (state.ownFolds.Contains(entry, hash))
+            return AlreadyListed;
+        state.own.push_back(entry);
+        state.ownFolds.Insert((int)state.own.size() - 1, hash);
+    }
+    ++state.added;
     return Added;
 }
 
@@ -104,15 +257,19 @@ int ExceptionList::Batch::AddedCount() const
 
 void ExceptionList::Batch::Result(CStringList& own) const
 {
-    std::vector<const BatchState::Keyed*> order;
+    struct Keyed
+    {
+        std::string key;
+        const CString* text;
+    };
+    std::vector<Keyed> order;
     order.reserve(m_state->own.size());
-    for (const BatchState::Keyed& item : m_state->own)
-        order.push_back(&item);
-    std::stable_sort(order.begin(), order.end(),
-                     [](const BatchState::Keyed* a, const BatchState::Keyed* b) { return *a->key < *b->key; });
+    for (const CString& text : m_state->own)
+        order.push_back({ ListBoxKey(text), &text });
+    std::stable_sort(order.begin(), order.end(), [](const Keyed& a, const Keyed& b) { return a.key < b.key; });
     own.RemoveAll();
-    for (const BatchState::Keyed* item : order)
-        own.AddTail(item->text);
+    for (const Keyed& item : order)
+        own.AddTail(*item.text);
 }
 
 /////////////////////////////////////////////////////////////////////////////

@@ -122,6 +122,79 @@ bool IsLookedUpForm(const CString& text)
     return nParts == 4 && ExceptionText::DottedAddress(address) == text;
 }
 
+// Digits without a leading zero ("0" itself aside), at most nDigits of
+// them, read as a number and stepped over; -1 for anything else.
+int PlainNumber(LPCTSTR& p, int nDigits)
+{
+    if (*p < '0' || *p > '9' || (*p == '0' && p[1] >= '0' && p[1] <= '9'))
+        return -1;
+    int value = 0;
+    for (int n = 0; *p >= '0' && *p <= '9'; ++n) {
+        if (n == nDigits)
+            return -1;
+        value = value * 10 + (*p++ - '0');
+    }
+    return value;
+}
+
+// An address of [p, end) as the address field gives it back once left, so
+// that HostBase, or with bNetwork NetworkBase, answers it with itself: four
+// numbers in the field's ranges (the first 1 to 223, the others 0 to 255),
+// with bNetwork a "/" and a prefix of 8 to 30, none with a leading zero,
+// and for a network no host bits set.
+bool IsShownAsWritten(LPCTSTR p, LPCTSTR end, bool bNetwork)
+{
+    u_long address = 0;
+    for (int field = 0; field < 4; ++field) {
+        if (field > 0 && (p == end || *p++ != '.'))
+            return false;
+        const int value = PlainNumber(p, 3);
+        if (value < (field == 0 ? 1 : 0) || value > (field == 0 ? 223 : 255))
+            return false;
+        address = (address << 8) | (u_long)value;
+    }
+    if (bNetwork) {
+        if (p == end || *p++ != '/')
+            return false;
+        const int prefix = PlainNumber(p, 2);
+        if (prefix < 8 || prefix > 30 || (address & (0xFFFFFFFFu >> prefix)) != 0)
+            return false;
+    }
+    return p == end;
+}
+
+// A line that the dialog would write as it stands, found without taking it
+// apart into texts of their own, as a list of thousands of entries is
+// checked: a base that needs no rewrite (an address as the field shows it,
+// or an accepted URL), then the port the dialog writes as ":%d " or a
+// blank, and anything after that blank as the pattern. Any other line may
+// still be; ParseEntry finds out the long way.
+bool IsWrittenAsTheDialogWrites(const CString& line)
+{
+    LPCTSTR base = line, end = base;
+    while (*end != '\0' && *end != ':' && *end != ' ')
+        ++end;
+    bool address = false, slash = false, other = false;
+    for (LPCTSTR p = base; p < end; ++p) {
+        address |= *p == '.';
+        slash |= *p == '/';
+        other |= !(*p >= '0' && *p <= '9') && *p != '.' && *p != '/';
+    }
+    if (address && !other) {
+        if (!IsShownAsWritten(base, end, slash))
+            return false;
+    } else if (ExceptionText::CheckUrl(end == base ? CString() : CString(base, (int)(end - base))) !=
+               ExceptionText::UrlAccepted) {
+        return false;
+    }
+    if (*end == ':') {
+        LPCTSTR port = end + 1;
+        const int value = PlainNumber(port, 5);
+        return value >= ExceptionText::LowestPort && value <= ExceptionText::HighestPort && *port == ' ';
+    }
+    return true;
+}
+
 } // namespace
 
 BOOL ExceptionText::HostBase(const CString& text, CString& base, CString& message)
@@ -155,6 +228,10 @@ BOOL ExceptionText::NetworkBase(const CString& text, CString& base, CString& mes
 BOOL ExceptionText::ParseEntry(const CString& line, CString& entry, CString& message)
 {
     message.Empty();
+    if (IsWrittenAsTheDialogWrites(line)) {
+        entry = line;
+        return TRUE;
+    }
     int nBaseEnd = line.FindOneOf(": ");
     if (nBaseEnd < 0)
         nBaseEnd = line.GetLength();

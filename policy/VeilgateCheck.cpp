@@ -69,9 +69,10 @@ private:
     // Lines of the records of a map, or of one field of each, by "key/field".
     std::map<std::string, std::unique_ptr<CArray<int, int>>> m_recordLines;
 
-    void Warn(int line, Key key, const CString& text)
+    void Warn(VgCheck::Rule rule, int line, Key key, const CString& text)
     {
         VgFinding finding;
+        finding.rule = rule;
         finding.line = line;
         finding.text = m_service + "/" + Describe(key).section + "/" + KeyName(key) + ": " + text;
         finding.text.TrimRight();  // some of the sheet's messages end in a blank
@@ -110,14 +111,15 @@ private:
         if (Read(section, IdleTimeout, idle) && !CheckNumber(Describe(IdleTimeout), idle.value, reason)) {
             CString value;
             value.Format("%d", idle.value);
-            Warn(LineOf(IdleTimeout), IdleTimeout, value + ": " + reason);
+            Warn(VgCheck::IdleTimeoutRange, LineOf(IdleTimeout), IdleTimeout, value + ": " + reason);
         }
 
         QuoValOf<CString> server;
         if (Read(section, ProxyServer, server)) {
             UINT refusal = ProxySettingsPage::CheckStoredProxyServer(server.value);
             if (refusal != 0)
-                Warn(LineOf(ProxyServer), ProxyServer, Quoted(server.value) + ": " + Message(refusal));
+                Warn(VgCheck::CachingProxy, LineOf(ProxyServer), ProxyServer,
+                     Quoted(server.value) + ": " + Message(refusal));
         }
 
         QuoValOf<CString> safeTypes;
@@ -129,7 +131,7 @@ private:
             ParseListText(safeTypes.value, kLineFeed, types);
             for (int i = 0; i < types.GetSize(); ++i)
                 if (FindMimeType(catalogue, types[i]) == NULL)
-                    Warn(LineOf(SafeContent), SafeContent,
+                    Warn(VgCheck::SafeContentType, LineOf(SafeContent), SafeContent,
                          Quoted(types[i]) + ": not a type of the MIME type catalogue in " + m_dataFolder);
         }
 
@@ -153,7 +155,8 @@ private:
             ParseListText(line, kLineFeed, shown);
             UINT refusal = shown.GetSize() == 0 ? 0 : CheckPattern(line);
             if (refusal != 0)
-                Warn(LineOf(UnsafePatterns), UnsafePatterns, Quoted(line) + ": " + Message(refusal));
+                Warn(VgCheck::UnsafePathPattern, LineOf(UnsafePatterns), UnsafePatterns,
+                     Quoted(line) + ": " + Message(refusal));
         }
     }
 
@@ -168,7 +171,7 @@ private:
         if (Read(section, Activate, activate) && !Faulty(Servers, hasServers)) {
             UINT refusal = VeilgateControlPage::CheckActivation(activate.value, servers.value.GetCount());
             if (refusal != 0)
-                Warn(LineOf(Activate), Activate, Message(refusal));
+                Warn(VgCheck::FilterWithoutServers, LineOf(Activate), Activate, Message(refusal));
         }
 
         QuoValOf<QuoSievexMap> groups;
@@ -197,18 +200,20 @@ private:
             const CString& line = entries.GetNext(pos);
             CString written, message;
             if (!ExceptionText::ParseEntry(line, written, message))
-                Warn(LineOf(key, i), key, Quoted(line) + ": " + message);
+                Warn(VgCheck::ExceptionNotFromDialog, LineOf(key, i), key, Quoted(line) + ": " + message);
             else if (written != line)
-                Warn(LineOf(key, i), key,
+                Warn(VgCheck::ExceptionRewritten, LineOf(key, i), key,
                      Quoted(line) + ": the exception definition dialog writes it " + Quoted(written));
             const ExceptionList::Batch::Outcome outcome = batch.Add(line);
             if (outcome != ExceptionList::Batch::InOtherList && outcome != ExceptionList::Batch::AlreadyListed)
                 continue;
             CStringArray one;
             one.Add(line);
-            Warn(LineOf(key, i), key,
-                 outcome == ExceptionList::Batch::InOtherList ? ExceptionList::OtherListMessage(denySide, one)
-                                                              : ExceptionList::AlreadyListedMessage(one));
+            if (outcome == ExceptionList::Batch::InOtherList)
+                Warn(VgCheck::ExceptionInBothLists, LineOf(key, i), key,
+                     ExceptionList::OtherListMessage(denySide, one));
+            else
+                Warn(VgCheck::ExceptionListedTwice, LineOf(key, i), key, ExceptionList::AlreadyListedMessage(one));
         }
     }
 
@@ -232,27 +237,27 @@ private:
             if (server->position < 0 || server->position >= count) {
                 reason.Format("%s %d: the positions of %d servers run from 0 to %d without gaps", position.name,
                               server->position, count, count - 1);
-                Warn(RecordLine(Servers, i, position.name), Servers, where + reason);
+                Warn(VgCheck::ServerPosition, RecordLine(Servers, i, position.name), Servers, where + reason);
             } else if (keyOfPosition.count(server->position)) {
                 reason.Format("%s %d is also the position of server \"%s\"", position.name, server->position,
                               (LPCTSTR)keyOfPosition[server->position]);
-                Warn(RecordLine(Servers, i, position.name), Servers, where + reason);
+                Warn(VgCheck::ServerPosition, RecordLine(Servers, i, position.name), Servers, where + reason);
             } else {
                 keyOfPosition[server->position] = key;
                 const CString expected = VeilgateControlPage::ServerKey(server->position);
                 if (key != expected)
-                    Warn(RecordLine(Servers, i, NULL), Servers,
+                    Warn(VgCheck::ServerKey, RecordLine(Servers, i, NULL), Servers,
                          where + "the key of a server is its position printed \"%02d\": " + Quoted(expected));
             }
 
             UINT refusal = VeilgateServerIpDialog::CheckAddress(server->address);
             if (refusal != 0)
-                Warn(RecordLine(Servers, i, address.name), Servers,
+                Warn(VgCheck::ServerAddress, RecordLine(Servers, i, address.name), Servers,
                      where + address.name + " " + Quoted(server->address) + ": " + Message(refusal));
             if (!CheckNumber(port, server->port, reason)) {
                 CString value;
                 value.Format("%s %d: ", port.name, server->port);
-                Warn(RecordLine(Servers, i, port.name), Servers, where + value + reason);
+                Warn(VgCheck::ServerPort, RecordLine(Servers, i, port.name), Servers, where + value + reason);
             }
         }
     }
@@ -264,11 +269,12 @@ private:
             GroupField field;
             CString QuoSievex::*mask;
             bool (*check)(const CString&, CString&);
+            VgCheck::Rule rule;
         };
         static const MaskField kMasks[] = {
-            { GroupOpMask, &QuoSievex::opMask, CheckCategoryMask },
-            { GroupSchedule, &QuoSievex::schedule, CheckSchedule },
-            { GroupNonOpMask, &QuoSievex::nonOpMask, CheckCategoryMask },
+            { GroupOpMask, &QuoSievex::opMask, CheckCategoryMask, VgCheck::CategoryMask },
+            { GroupSchedule, &QuoSievex::schedule, CheckSchedule, VgCheck::ScheduleMask },
+            { GroupNonOpMask, &QuoSievex::nonOpMask, CheckCategoryMask, VgCheck::CategoryMask },
         };
         POSITION pos = groups.GetStartPosition();
         for (int i = 0; pos != NULL; ++i) {
@@ -278,7 +284,8 @@ private:
             for (const MaskField& m : kMasks) {
                 LPCTSTR field = DescribeGroupField(m.field).name;
                 if (!m.check(group->*m.mask, reason))
-                    Warn(RecordLine(Rules, i, field), Rules, "group " + Quoted(name) + ": " + field + " " + reason);
+                    Warn(m.rule, RecordLine(Rules, i, field), Rules,
+                         "group " + Quoted(name) + ": " + field + " " + reason);
             }
         }
     }
@@ -289,6 +296,7 @@ VgFinding StoreFault(const QuoFault& fault)
     VgFinding finding;
     finding.line = fault.line;
     finding.error = true;
+    finding.rule = fault.key.IsEmpty() ? VgCheck::MalformedDocument : VgCheck::RefusedValue;
     finding.text = fault.key.IsEmpty() ? fault.message
                                        : fault.service + "/" + fault.section + "/" + fault.key + ": " + fault.what;
     return finding;
@@ -312,6 +320,7 @@ BOOL VgCheck::CheckDocument(const CString& path, const CString& service, const C
         // itself (missing, a folder, too large).
         VgFinding finding;
         finding.error = true;
+        finding.rule = VgCheck::UnreadableFile;
         finding.text = refusal.Find(path + ": ") == 0 ? refusal.Mid(path.GetLength() + 2) : refusal;
         findings.Add(finding);
     }
@@ -391,4 +400,35 @@ int VgCheck::ExitCode(const VgFindingArray& findings)
     for (int i = 0; i < findings.GetSize(); ++i)
         code = std::max(code, findings[i].error ? 2 : 1);
     return code;
+}
+
+const VgRule& VgCheck::DescribeRule(Rule rule)
+{
+    static const VgRule kRules[RuleCount] = {
+        { "VG001", "UnreadableFile", true, "The file cannot be read: it is missing, a folder, or too large." },
+        { "VG002", "MalformedDocument", true,
+          "The text is not JSON, or not a document of services made of sections." },
+        { "VG003", "RefusedValue", true,
+          "A value refused when the document is opened: of the wrong shape or out of range, holding U+0000 or a "
+          "character the code page cannot hold, a key named twice, a deny message too long." },
+        { "VG101", "IdleTimeoutRange", false, "The idle timeout is not an integer between 0 and 1000." },
+        { "VG102", "CachingProxy", false, "A caching proxy server the Settings page refuses." },
+        { "VG103", "SafeContentType", false, "A safe content type that the MIME type catalogue does not have." },
+        { "VG104", "UnsafePathPattern", false, "An unsafe path pattern the Safe Content page refuses." },
+        { "VG201", "ServerPosition", false,
+          "The positions of the Veilgate servers do not run from 0 to n-1 without gaps or repeats." },
+        { "VG202", "ServerKey", false, "The key of a Veilgate server is not its position printed \"%02d\"." },
+        { "VG203", "ServerAddress", false, "A Veilgate server address the server dialog refuses." },
+        { "VG204", "ServerPort", false, "A Veilgate server port outside 0 to 65535." },
+        { "VG205", "FilterWithoutServers", false, "Veilgate is activated but has no server." },
+        { "VG301", "CategoryMask", false, "A group's category mask is not 40 characters of \"0\" and \"1\"." },
+        { "VG302", "ScheduleMask", false, "A group's schedule is not 168 characters of \"0\" and \"1\"." },
+        { "VG401", "ExceptionNotFromDialog", false, "An exception the exception definition dialog refuses." },
+        { "VG402", "ExceptionRewritten", false,
+          "An exception the exception definition dialog writes differently." },
+        { "VG403", "ExceptionInBothLists", false,
+          "An exception that stands in both the allowed and the denied exceptions list." },
+        { "VG404", "ExceptionListedTwice", false, "These exceptions are already listed." },
+    };
+    return kRules[rule];
 }

@@ -12,10 +12,34 @@
 #include "afxtempl.h"
 #include "VeilgateApi.h"
 
+namespace VgCheck
+{
+    // Every kind of finding. A kind's id is released with it and never
+    // changes: reports and the suppressions of CI systems refer to it.
+    enum Rule
+    {
+        UnreadableFile, MalformedDocument, RefusedValue,
+        IdleTimeoutRange, CachingProxy, SafeContentType, UnsafePathPattern,
+        ServerPosition, ServerKey, ServerAddress, ServerPort, FilterWithoutServers,
+        CategoryMask, ScheduleMask,
+        ExceptionNotFromDialog, ExceptionRewritten, ExceptionInBothLists, ExceptionListedTwice,
+        RuleCount
+    };
+}
+
+struct VgRule
+{
+    LPCTSTR id;           // "VG101"
+    LPCTSTR name;         // "IdleTimeoutRange"
+    bool error;           // the document cannot be opened for editing
+    LPCTSTR description;  // one line
+};
+
 struct VgFinding
 {
     int line = 0;        // 1-based; 0 when it has no place in the file
-    bool error = false;  // false: a warning
+    bool error = false;  // false: a warning; as its rule says
+    VgCheck::Rule rule = VgCheck::RefusedValue;
     CString text;        // "SERVICE/SECTION/KEY: reason", or a reason alone
 };
 typedef CArray<VgFinding, const VgFinding&> VgFindingArray;
@@ -40,4 +64,6 @@ namespace VgCheck
     VG_API CString Summary(const CString& file, const VgFindingArray& findings);
     // 0 clean, 1 warnings only, 2 an error.
     VG_API int ExitCode(const VgFindingArray& findings);
+
+    VG_API const VgRule& DescribeRule(Rule rule);
 }

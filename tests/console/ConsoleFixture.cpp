@@ -26,6 +26,8 @@ void WriteText(const std::string& path, const std::string& text)
     out << text;
 }
 
+const char kHandWrittenEntry[] = "www.example.com/news:80 /daily/*";
+
 namespace {
 
 std::wstring Widen(const std::string& text)
@@ -131,6 +133,13 @@ void Console::SetUp()
     document = folder + "\\http-proxy.json";
     ASSERT_TRUE(CopyFileA(EXAMPLES_DIR "/http-proxy.json", document.c_str(), FALSE));
     CopyFileA(EXAMPLES_DIR "/mimetypes", (folder + "\\mimetypes").c_str(), FALSE);
+}
+
+void Console::PlantHandWrittenEntry()
+{
+    const std::string sample = ReadFile(document), entry = "\"www.example.com:80 /news/daily/*\"";
+    ASSERT_NE(std::string::npos, sample.find(entry));
+    WriteText(document, Replaced(sample, entry, "\"" + std::string(kHandWrittenEntry) + "\""));
 }
 
 void Console::TearDown()

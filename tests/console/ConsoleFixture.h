@@ -16,6 +16,8 @@ void WriteText(const std::string& path, const std::string& text);
 // Types text over the whole of an edit control's text, a character at a time.
 void TypeInto(HWND edit, const char* text);
 
+extern const char kHandWrittenEntry[];
+
 class Console : public ::testing::Test
 {
 protected:
@@ -34,6 +36,9 @@ protected:
     // The same with a command line in characters (UTF-16).
     void Start(const std::wstring& args);
     std::string StandardArgs() { return "--document \"" + document + "\" --service http-proxy"; }
+    // Gives the document one allowed entry that a hand wrote, not the
+    // definition dialog (a URL with a path): kHandWrittenEntry on line 46.
+    void PlantHandWrittenEntry();
     // What the console wrote to stderr, with plain line feeds.
     std::string Errors() const;
     // What it wrote to stdout, the same way.

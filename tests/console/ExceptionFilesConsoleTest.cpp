@@ -65,7 +65,7 @@ TEST_F(ExceptionFiles, EveryLineFormIsStoredAsTheDialogWritesItAndRefusalsNameTh
     EXPECT_EQ("6 added, 3 already present, 7 refused\n", Output());
     EXPECT_EQ((Texts{ "10.1.2.3", "10.1.2.4:8080 ", "10.20.0.0/16 /intranet/*", "10.5.0.1:8080 ", "10.5.0.2 /lab/*",
                       "10.6.0.0/16:443  /a b ", "224.0.0.251", "93.184.216.34", "lab.example.org",
-                      "last.example.org", "www.example.com/news:80 /daily/*" }),
+                      "last.example.org", "www.example.com:80 /news/daily/*" }),
               StoredList("urls_allow"));
     EXPECT_EQ(denied, StoredList("urls_deny"));
 }
@@ -122,8 +122,9 @@ TEST_F(ExceptionFiles, UsageAndDocumentErrorsExitWithTwoAndWriteNothing)
 
 TEST_F(ExceptionFiles, ExportThenImportIntoAnEmptyListGivesTheListBackByteForByte)
 {
-    // The sample's allowed list holds a line the dialog would refuse: the
-    // export says so and writes it all the same.
+    // A line of the allowed list that the dialog would refuse: the export
+    // says so and writes it all the same.
+    PlantHandWrittenEntry();
     EXPECT_EQ(1u, RunMode("--export-exceptions", "allowed", list));
     EXPECT_EQ(list + ":5: warning: an import would refuse the line: Please enter URL in the form "
                      "'www.example.com' \n",

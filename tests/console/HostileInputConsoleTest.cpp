@@ -267,5 +267,5 @@ TEST_F(ManyEntries, AMillionExceptionsShowAndAreSaved)
     ASSERT_TRUE(Stored("urls_allow", stored));
     EXPECT_EQ(1000005, allowed.GetCount());
     EXPECT_STREQ("", allowed.GetHead());
-    EXPECT_STREQ("www.example.com/news:80 /daily/*", allowed.GetTail());
+    EXPECT_STREQ("www.example.com:80 /news/daily/*", allowed.GetTail());
 }

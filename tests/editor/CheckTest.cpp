@@ -92,51 +92,69 @@ TEST_F(Check, ASoundDocumentHasNoProblemsAndTheFilesStayAsTheyWere)
 
 TEST_F(Check, EachPlantedFaultIsOneWarningOnItsLine)
 {
-    struct Case { const char* from; const char* to; const char* at; const char* text; };
+    struct Case { const char* from; const char* to; const char* at; const char* text; VgCheck::Rule rule; };
     const Case cases[] = {
         { "\"idle_timeout\": 600", "\"idle_timeout\": 1001", "\"idle_timeout\"",
-          "http-proxy/proxy_http/idle_timeout: 1001: Please enter an integer between 0 and 1000." },
+          "http-proxy/proxy_http/idle_timeout: 1001: Please enter an integer between 0 and 1000.",
+          VgCheck::IdleTimeoutRange },
         { "10.0.0.1:8080", "10.0.0.1:70000", "\"proxy_server\"",
           "http-proxy/proxy_http/proxy_server: \"10.0.0.1:70000\": The port number you entered is invalid.  Please "
-          "enter a port number between 0 and 65536." },
+          "enter a port number between 0 and 65536.",
+          VgCheck::CachingProxy },
         { "10.0.0.1:8080", "224.0.0.1:8080", "\"proxy_server\"",
           "http-proxy/proxy_http/proxy_server: \"224.0.0.1:8080\": You must enter a valid IP address and port for the "
-          "Proxy server." },
+          "Proxy server.",
+          VgCheck::CachingProxy },
         { "image/gif\\n", "image/gif\\nimage/x-rare\\n", "\"safe_content\"",
-          "http-proxy/proxy_http/safe_content: \"image/x-rare\": not a type of the MIME type catalogue in " },
+          "http-proxy/proxy_http/safe_content: \"image/x-rare\": not a type of the MIME type catalogue in ",
+          VgCheck::SafeContentType },
         { "*.exe\\n", "*.exe # all programs\\n", "\"unsafe_patterns\"",
-          "http-proxy/proxy_http/unsafe_patterns: \"*.exe # all programs\": A path pattern cannot hold a number sign (#)" },
+          "http-proxy/proxy_http/unsafe_patterns: \"*.exe # all programs\": A path pattern cannot hold a number sign (#)",
+          VgCheck::UnsafePathPattern },
         { "\"01\": {", "\"1\": {", "\"1\": {",
-          "http-proxy/sievex/ip_port: server \"1\": the key of a server is its position printed \"%02d\": \"01\"" },
+          "http-proxy/sievex/ip_port: server \"1\": the key of a server is its position printed \"%02d\": \"01\"",
+          VgCheck::ServerKey },
         { "\"position\": 1", "\"position\": 2", "\"position\": 2",
-          "http-proxy/sievex/ip_port: server \"01\": position 2: the positions of 2 servers run from 0 to 1" },
+          "http-proxy/sievex/ip_port: server \"01\": position 2: the positions of 2 servers run from 0 to 1",
+          VgCheck::ServerPosition },
         { "\"position\": 1", "\"position\": 0", "\"position\": 0 }\n",
-          "http-proxy/sievex/ip_port: server \"01\": position 0 is also the position of server \"00\"" },
+          "http-proxy/sievex/ip_port: server \"01\": position 0 is also the position of server \"00\"",
+          VgCheck::ServerPosition },
         { "10.0.0.6", "10.0.0.256", "10.0.0.256",
-          "http-proxy/sievex/ip_port: server \"01\": address \"10.0.0.256\": Please enter a valid IP address." },
+          "http-proxy/sievex/ip_port: server \"01\": address \"10.0.0.256\": Please enter a valid IP address.",
+          VgCheck::ServerAddress },
         { "65535", "65536", "65536",
-          "http-proxy/sievex/ip_port: server \"01\": port 65536: Please enter an integer between 0 and 65535." },
+          "http-proxy/sievex/ip_port: server \"01\": port 65536: Please enter an integer between 0 and 65535.",
+          VgCheck::ServerPort },
         { "\"00\": { \"address\": \"10.0.0.5\",\n              \"port\": 5003,\n              \"position\": 0 },\n"
           "      \"01\": { \"address\": \"10.0.0.6\",\n              \"port\": 65535,\n              \"position\": 1 }\n",
           "", "\"activate\"",
           "http-proxy/sievex/activate: Please enter the location of your Veilgate server.  This will most likely be "
-          "the same server as your log host." },
+          "the same server as your log host.",
+          VgCheck::FilterWithoutServers },
         { "\"opMask\": \"1", "\"opMask\": \"", "\"opMask\"",
-          "http-proxy/sievex/rules: group \"Zeta\": opMask has 39 characters, not 40" },
+          "http-proxy/sievex/rules: group \"Zeta\": opMask has 39 characters, not 40",
+          VgCheck::CategoryMask },
         { "000001\",", "000002\",", "\"schedule\"",
-          "http-proxy/sievex/rules: group \"Zeta\": schedule has a character other than \"0\" or \"1\" at position 167" },
+          "http-proxy/sievex/rules: group \"Zeta\": schedule has a character other than \"0\" or \"1\" at position 167",
+          VgCheck::ScheduleMask },
         { "\"nonOpMask\": \"\"", "\"nonOpMask\": \"0\"", "\"nonOpMask\"",
-          "http-proxy/sievex/rules: group \"Zeta\": nonOpMask has 1 characters, not 40" },
+          "http-proxy/sievex/rules: group \"Zeta\": nonOpMask has 1 characters, not 40",
+          VgCheck::CategoryMask },
         { "\"www.example.com\",", "\"www.example.com/news\",", "www.example.com/news",
-          "http-proxy/sievex/urls_allow: \"www.example.com/news\": Please enter URL in the form 'www.example.com'" },
+          "http-proxy/sievex/urls_allow: \"www.example.com/news\": Please enter URL in the form 'www.example.com'",
+          VgCheck::ExceptionNotFromDialog },
         { "\"172.16.5.9:6667 \"", "\"172.16.5.9:6667\"", "\"172.16.5.9:6667\"",
           "http-proxy/sievex/urls_deny: \"172.16.5.9:6667\": the exception definition dialog writes it "
-          "\"172.16.5.9:6667 \"" },
+          "\"172.16.5.9:6667 \"",
+          VgCheck::ExceptionRewritten },
         { "\"172.16.5.9:6667 \"", "\"WWW.example.com\"", "\"WWW.example.com\"",
           "http-proxy/sievex/urls_deny: The following exceptions already exist in the allowed exceptions list: "
-          "WWW.example.com" },
+          "WWW.example.com",
+          VgCheck::ExceptionInBothLists },
         { "\"www.example.com\",", "\"www.example.com\",\n      \"Www.Example.com\",", "Www.Example.com",
-          "http-proxy/sievex/urls_allow: These exceptions are already listed: Www.Example.com" },
+          "http-proxy/sievex/urls_allow: These exceptions are already listed: Www.Example.com",
+          VgCheck::ExceptionListedTwice },
     };
     for (const Case& c : cases) {
         const std::string text = Replaced(kSound, c.from, c.to);
@@ -145,6 +163,7 @@ TEST_F(Check, EachPlantedFaultIsOneWarningOnItsLine)
         EXPECT_FALSE(findings[0].error) << c.to;
         EXPECT_EQ(LineOf(text, c.at), findings[0].line) << c.to;
         EXPECT_EQ(0, findings[0].text.Find(c.text)) << All();
+        EXPECT_EQ(c.rule, findings[0].rule) << c.to;
         EXPECT_EQ(1, VgCheck::ExitCode(findings));
         EXPECT_EQ(text, folder.read("doc.json"));
     }
@@ -165,6 +184,7 @@ TEST_F(Check, EveryValueTheStoreRefusesIsAnErrorOnItsLineBeforeTheWarnings)
     };
     for (int i = 0; i < 3; ++i) {
         EXPECT_TRUE(findings[i].error) << All();
+        EXPECT_EQ(VgCheck::RefusedValue, findings[i].rule);
         EXPECT_EQ(LineOf(text, errors[i].at), findings[i].line) << All();
         EXPECT_STREQ(errors[i].text, findings[i].text);
     }
@@ -178,6 +198,7 @@ TEST_F(Check, EveryValueTheStoreRefusesIsAnErrorOnItsLineBeforeTheWarnings)
     Run(text);
     ASSERT_EQ(1, findings.GetSize()) << All();
     EXPECT_TRUE(findings[0].error);
+    EXPECT_EQ(VgCheck::MalformedDocument, findings[0].rule);
     EXPECT_EQ(LineOf(text, "\"activate\""), findings[0].line);
     EXPECT_STREQ("doc: 1 error, 0 warnings", VgCheck::Summary("doc", findings));
 }

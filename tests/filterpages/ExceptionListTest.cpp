@@ -55,13 +55,14 @@ TEST(ExceptionList, EntriesAreTheSameWhereTheListBoxFindsOneForTheOther)
     }
 }
 
-TEST(ExceptionList, ABatchAddsAsThePageAddsToItsListBoxesAndEndsInTheirOrder)
+namespace {
+
+// The page's steps on two real list boxes beside the batch: held texts on
+// both sides, then the texts, each as the page adds it.
+void ExpectBatchAddsAsListBoxes(const Texts& held, const Texts& theirs, const Texts& texts)
 {
-    // The page's steps on two real list boxes beside the batch: held texts
-    // on both sides, then every text twice, in reverse and in order.
     SortedBox own, other;
     CStringList ownList, otherList;
-    Texts held = { "WWW.Example.COM", "cafe", "Stra\xc3\x9f" "e" }, theirs = { "ab", "10.1.2.3" };
     for (const std::string& t : held)
         SendMessageA(own.hList, LB_ADDSTRING, 0, (LPARAM)t.c_str());
     for (const std::string& t : theirs)
@@ -70,8 +71,6 @@ TEST(ExceptionList, ABatchAddsAsThePageAddsToItsListBoxesAndEndsInTheirOrder)
     Fill(otherList, theirs);
     ExceptionList::Batch batch(ownList, otherList);
 
-    Texts texts(kTricky.rbegin(), kTricky.rend());
-    texts.insert(texts.end(), kTricky.begin(), kTricky.end());
     int added = 0;
     for (const std::string& t : texts) {
         ExceptionList::Batch::Outcome page = other.Finds(t) ? ExceptionList::Batch::InOtherList
@@ -91,4 +90,29 @@ TEST(ExceptionList, ABatchAddsAsThePageAddsToItsListBoxesAndEndsInTheirOrder)
     for (POSITION pos = result.GetHeadPosition(); pos != NULL;)
         got.push_back((LPCTSTR)result.GetNext(pos));
     EXPECT_EQ(ListBoxItems(own.hList), got);
+}
+
+} // namespace
+
+TEST(ExceptionList, ABatchAddsAsThePageAddsToItsListBoxesAndEndsInTheirOrder)
+{
+    // Every text twice, in reverse and in order.
+    Texts texts(kTricky.rbegin(), kTricky.rend());
+    texts.insert(texts.end(), kTricky.begin(), kTricky.end());
+    ExpectBatchAddsAsListBoxes({ "WWW.Example.COM", "cafe", "Stra\xc3\x9f" "e" }, { "ab", "10.1.2.3" }, texts);
+}
+
+TEST(ExceptionList, PlainEntriesAreFoundAsTheListBoxFindsThemUntilOneIsNot)
+{
+    // Printable ASCII alone, where a sort might take the hyphen, the
+    // apostrophe or a blank for nothing; then a text that is not plain.
+    Texts texts;
+    for (const char* t : { "co-op", "coop", "CO-OP", "co'op", "co op", "co--op", "coop ", " coop", "Co-Op",
+                           "10.1.2.3:80 /a-b/*", "10.1.2.3:80 /A-B/*", "10.1.2.3:80 /ab/*", "a_b", "a~b", "A_B" })
+        texts.insert(texts.end(), { t, t });
+    ExpectBatchAddsAsListBoxes({ "Coop" }, { "co_op", "CO'OP" }, texts);
+    texts.push_back("a\xc2\xad" "b");
+    texts.push_back("ab");
+    texts.push_back("COOP");
+    ExpectBatchAddsAsListBoxes({ "Coop" }, { "co_op", "CO'OP" }, texts);
 }

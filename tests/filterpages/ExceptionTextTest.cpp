@@ -60,6 +60,12 @@ TEST(ExceptionText, ALineIsStoredAsTheDialogWouldWriteItsParts)
         { "my_host~1%.example.com:65536", "my_host~1%.example.com:65536 " },
         { "Intranet:443  /a b", "Intranet:443  /a b" },
         { "two words", "two words" },
+        // At the edges of what stands as written.
+        { "223.255.255.255:65536 x", "223.255.255.255:65536 x" },
+        { "10.1.2.3:080 ", "10.1.2.3:80 " },
+        { "10.0.0.0/08", "10.0.0.0/8" },
+        { "10.1.2.4/30 ", "10.1.2.4/30 " },
+        { "1234", "1234" },
     };
     for (const auto& c : cases) {
         CString entry = "?", message = "?";
@@ -83,6 +89,9 @@ TEST(ExceptionText, ALineTheDialogWouldRefuseGetsItsMessage)
         { "10.0.0.0/7", notAnAddress },
         { "10.1.2.0/", notAnAddress },
         { "10.1.2.0/16", "You must enter a valid network address." },
+        { "10.1.2.2/30", "You must enter a valid network address." },
+        { "10.1.2.0/31", notAnAddress },
+        { "10.1.2.3:65537 /a", outOfRange },
         { ":8080", "You must enter an URL!" },
         { "www.example.com/news:80 /daily/*", "Please enter URL in the form 'www.example.com' " },
         { "caf\xc3\xa9.example.com", "You entered invalid character for the URL!" },
