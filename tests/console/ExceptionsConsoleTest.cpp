@@ -2,6 +2,8 @@
 // the dialog reaches the document after OK, in either mode, and nothing
 // does after Cancel.
 #include "ConsoleFixture.h"
+
+#include <algorithm>
 #include "resource.h"
 
 namespace {
@@ -68,4 +70,25 @@ TEST_F(ExceptionsConsole, CancelAfterDefiningLeavesTheFileByteForByte)
     ASSERT_NE(nullptr, sheet);
     EXPECT_EQ(1u, Press(sheet, PSBTN_CANCEL));
     EXPECT_EQ(before, ReadFile(document));
+}
+
+TEST_F(ExceptionsConsole, AnExceptionsOnlySaveAfterAnotherSaveKeepsBoth)
+{
+    const std::string sample = ReadFile(document);
+    HWND sheet = DefineDeniedHost(" --exceptions-only");
+    ASSERT_NE(nullptr, sheet);
+    // Meanwhile another editor saved an allowed host and a shorter time-out.
+    WriteText(document, Replaced(Replaced(sample, "\"urls_allow\": [", "\"urls_allow\": [\"10.7.7.7\","),
+                                 "\"idle_timeout\": 600", "\"idle_timeout\": 300"));
+    ASSERT_EQ(0u, Press(sheet, PSBTN_OK)) << Errors();
+    // The order of a list is no change: the page shows it sorted.
+    Texts denied = StoredList("urls_deny");
+    std::sort(denied.begin(), denied.end());
+    EXPECT_EQ((Texts{ "10.9.8.7:8080 /ads/*", "172.16.5.9", "192.168.200.0/24", "203.0.113.7:6667 ",
+                      "games.example.net" }),
+              denied);
+    EXPECT_EQ("10.7.7.7", StoredList("urls_allow").front());
+    EXPECT_NE(std::string::npos, ReadFile(document).find("\"idle_timeout\": 300"));
+    WIN32_FIND_DATAA found;
+    EXPECT_EQ(INVALID_HANDLE_VALUE, FindFirstFileA((document + ".*.mine").c_str(), &found));
 }
