@@ -93,3 +93,11 @@ CString FolderOf(const CString& path)
         slash = path.ReverseFind('/');
     return slash < 0 ? CString(".") : path.Left(slash);
 }
+
+void SayConflicts(const std::string& prefix, const CStringArray& conflicts)
+{
+    std::string text;
+    for (int i = 0; i < conflicts.GetSize(); ++i)
+        text += prefix + (LPCTSTR)conflicts[i] + "\n";
+    Say(text);
+}

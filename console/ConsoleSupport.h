@@ -15,6 +15,9 @@ void Print(const std::string& text);
 // Text of the process code page as UTF-8.
 std::string Utf8Of(const std::string& text);
 
+// One line per conflict of a merge on stderr, each after prefix.
+void SayConflicts(const std::string& prefix, const CStringArray& conflicts);
+
 // "console: message" on stderr; 2, the exit code of a usage or document error.
 int Fail(const std::string& message);
 // The usage text and the message; 2.

@@ -27,10 +27,7 @@ int Merge(const CString paths[3], const CString& out)
     CString merged;
     CStringArray conflicts;
     if (!VgMerge::Merge(base, mine, theirs, merged, conflicts)) {
-        std::string text;
-        for (int i = 0; i < conflicts.GetSize(); ++i)
-            text += std::string("conflict: ") + (LPCTSTR)conflicts[i] + "\n";
-        Say(text);
+        SayConflicts("conflict: ", conflicts);
         return 1;
     }
     std::string reason;

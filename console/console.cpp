@@ -127,10 +127,7 @@ int Edit(const CString& document, const CString& service, const CString& dataFol
     // is saved here, once.
     if (beach.isModified() && !beach.save(error)) {
         Fail((LPCTSTR)error);
-        std::string conflicts;
-        for (int i = 0; i < merger.conflicts.GetSize(); ++i)
-            conflicts += std::string("console: conflict: ") + (LPCTSTR)merger.conflicts[i] + "\n";
-        Say(conflicts);
+        SayConflicts("console: conflict: ", merger.conflicts);
         return 2;
     }
     if (merger.merged)
