@@ -28,6 +28,22 @@ double Time(const std::function<void()>& fn, int count)
     return Median(runs);
 }
 
+std::vector<double> TimeInTurn(const std::vector<std::function<void()>>& fns, int count)
+{
+    std::vector<std::vector<double>> runs(fns.size());
+    for (int i = 0; i < count; ++i) {
+        for (size_t f = 0; f < fns.size(); ++f) {
+            double t0 = Now();
+            fns[f]();
+            runs[f].push_back(Now() - t0);
+        }
+    }
+    std::vector<double> medians;
+    for (const std::vector<double>& r : runs)
+        medians.push_back(Median(r));
+    return medians;
+}
+
 std::string TempPath(const char* name)
 {
     char dir[MAX_PATH];

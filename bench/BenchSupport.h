@@ -15,6 +15,9 @@ double Now();
 double Median(std::vector<double> v);
 // Median of runs runs of fn.
 double Time(const std::function<void()>& fn, int runs = kRuns);
+// Medians of runs rounds, each running every fn once in turn: figures to be
+// set beside each other see the machine in the same state.
+std::vector<double> TimeInTurn(const std::vector<std::function<void()>>& fns, int runs = kRuns);
 
 std::string TempPath(const char* name);
 std::string ReadRaw(const std::string& path);

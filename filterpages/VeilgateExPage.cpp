@@ -3,6 +3,7 @@
 #include "SortedFill.h"
 #include "resource.h"
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -76,63 +77,93 @@ bool SameFolded(const CString& a, const CString& b)
     return true;
 }
 
-size_t FoldedHash(const CString& text)
+// FNV-1a, then mixed down: the index takes the low bits, which FNV alone
+// leaves to the low bits of the characters, so that entries differing in a
+// digit or two would crowd into a few runs of slots.
+uint32_t FoldedHash(const CString& text)
 {
-    size_t hash = 2166136261u;
+    uint32_t hash = 2166136261u;
     for (LPCTSTR p = text; *p != '\0'; ++p)
         hash = (hash ^ (unsigned char)Fold(*p)) * 16777619u;
+    hash ^= hash >> 16;
+    hash *= 0x85ebca6bu;
+    hash ^= hash >> 13;
+    hash *= 0xc2b2ae35u;
+    hash ^= hash >> 16;
     return hash;
 }
 
 // Plain texts of one list, found by their folds: indexes into the list in
 // one array (open addressing), where a set of strings would allocate for
-// each entry.
+// each entry. Each slot keeps its text's hash, so that growing needs no text
+// and a probe compares texts only when their hashes agree.
 class FoldIndex
 {
 public:
     explicit FoldIndex(const std::vector<CString>& texts) : m_texts(texts) {}
     // hash: FoldedHash(text).
-    bool Contains(const CString& text, size_t hash) const
+    bool Contains(const CString& text, uint32_t hash) const
     {
         if (m_slots.empty())
             return false;
         for (size_t i = hash & (m_slots.size() - 1);; i = (i + 1) & (m_slots.size() - 1)) {
-            if (m_slots[i] < 0)
+            const Slot& slot = m_slots[i];
+            if (slot.index < 0)
                 return false;
-            if (SameFolded(m_texts[m_slots[i]], text))
+            if (slot.hash == hash && SameFolded(m_texts[slot.index], text))
                 return true;
         }
     }
     // Indexes texts[index], which stays in place.
-    void Insert(int index, size_t hash)
+    void Insert(int index, uint32_t hash)
     {
-        if (2 * (m_count + 1) > m_slots.size()) {
-            std::vector<int> old(std::max<size_t>(64, 2 * m_slots.size()), -1);
-            old.swap(m_slots);
-            for (int held : old)
-                if (held >= 0)
-                    Place(held, FoldedHash(m_texts[held]));
-        }
-        Place(index, hash);
+        Reserve(1);
+        Place(Slot{ index, hash });
         ++m_count;
+    }
+    // Makes room for more texts, so that the index is not regrown on the
+    // way; the slots stay at most half full.
+    void Reserve(size_t more)
+    {
+        if (2 * (m_count + more) <= m_slots.size())
+            return;
+        size_t size = std::max<size_t>(64, m_slots.size());
+        while (size < 2 * (m_count + more))
+            size *= 2;
+        std::vector<Slot> old(size);
+        old.swap(m_slots);
+        for (const Slot& held : old)
+            if (held.index >= 0)
+                Place(held);
     }
     void Clear()
     {
         m_slots.clear();
         m_count = 0;
     }
+    // Trades entries with an index of another list, each keeping its list.
+    void SwapEntries(FoldIndex& other)
+    {
+        m_slots.swap(other.m_slots);
+        std::swap(m_count, other.m_count);
+    }
 
 private:
+    struct Slot
+    {
+        int32_t index = -1;  // -1: empty
+        uint32_t hash = 0;
+    };
     const std::vector<CString>& m_texts;
-    std::vector<int> m_slots;  // -1: empty
+    std::vector<Slot> m_slots;
     size_t m_count = 0;
 
-    void Place(int index, size_t hash)
+    void Place(const Slot& slot)
     {
-        size_t i = hash & (m_slots.size() - 1);
-        while (m_slots[i] >= 0)
+        size_t i = slot.hash & (m_slots.size() - 1);
+        while (m_slots[i].index >= 0)
             i = (i + 1) & (m_slots.size() - 1);
-        m_slots[i] = index;
+        m_slots[i] = slot;
     }
 };
 
@@ -238,7 +269,7 @@ ExceptionList::Batch::Outcome ExceptionList::Batch::Add(const CString& entry)
         state.ownKeys.insert(std::move(key));
         state.own.push_back(entry);
     } else {
-        const size_t hash = FoldedHash(entry);
+        const uint32_t hash = FoldedHash(entry);
         if (state.otherFolds.Contains(entry, hash))
             return InOtherList;
         if (state.ownFolds.Contains(entry, hash))
@@ -248,6 +279,23 @@ ExceptionList::Batch::Outcome ExceptionList::Batch::Add(const CString& entry)
     }
     ++state.added;
     return Added;
+}
+
+void ExceptionList::Batch::Reserve(int nEntries)
+{
+    BatchState& state = *m_state;
+    state.own.reserve(state.own.size() + nEntries);
+    if (!state.keyed)
+        state.ownFolds.Reserve(nEntries);
+}
+
+void ExceptionList::Batch::TurnToOtherList()
+{
+    BatchState& state = *m_state;
+    state.own.swap(state.other);
+    state.ownFolds.SwapEntries(state.otherFolds);
+    state.ownKeys.swap(state.otherKeys);
+    state.added = 0;
 }
 
 int ExceptionList::Batch::AddedCount() const

@@ -38,6 +38,12 @@ namespace ExceptionList
 
         enum Outcome { Added, AlreadyListed, InOtherList };
         Outcome Add(const CString& entry);
+        // Makes room for nEntries more, to be added without regrowing.
+        void Reserve(int nEntries);
+        // Goes on adding to the other list: the list added to so far, with
+        // the entries added, becomes the other list, and the other list
+        // the one added to, with no entries added yet.
+        void TurnToOtherList();
         int AddedCount() const;
         // The list added to with the entries added, in the order the page
         // shows them (its list boxes' order; equal entries keep theirs).

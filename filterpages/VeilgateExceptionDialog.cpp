@@ -163,13 +163,13 @@ bool IsShownAsWritten(LPCTSTR p, LPCTSTR end, bool bNetwork)
     return p == end;
 }
 
-// A line that the dialog would write as it stands, found without taking it
-// apart into texts of their own, as a list of thousands of entries is
-// checked: a base that needs no rewrite (an address as the field shows it,
-// or an accepted URL), then the port the dialog writes as ":%d " or a
-// blank, and anything after that blank as the pattern. Any other line may
-// still be; ParseEntry finds out the long way.
-bool IsWrittenAsTheDialogWrites(const CString& line)
+} // namespace
+
+// A base that needs no rewrite (an address as the field shows it, or an
+// accepted URL), then the port the dialog writes as ":%d " or a blank, and
+// anything after that blank as the pattern, found without taking the line
+// apart into texts of their own.
+BOOL ExceptionText::IsWrittenAsTheDialogWrites(const CString& line)
 {
     LPCTSTR base = line, end = base;
     while (*end != '\0' && *end != ':' && *end != ' ')
@@ -182,20 +182,18 @@ bool IsWrittenAsTheDialogWrites(const CString& line)
     }
     if (address && !other) {
         if (!IsShownAsWritten(base, end, slash))
-            return false;
+            return FALSE;
     } else if (ExceptionText::CheckUrl(end == base ? CString() : CString(base, (int)(end - base))) !=
                ExceptionText::UrlAccepted) {
-        return false;
+        return FALSE;
     }
     if (*end == ':') {
         LPCTSTR port = end + 1;
         const int value = PlainNumber(port, 5);
         return value >= ExceptionText::LowestPort && value <= ExceptionText::HighestPort && *port == ' ';
     }
-    return true;
+    return TRUE;
 }
-
-} // namespace
 
 BOOL ExceptionText::HostBase(const CString& text, CString& base, CString& message)
 {

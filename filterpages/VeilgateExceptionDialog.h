@@ -60,6 +60,10 @@ namespace ExceptionText
     // zeros) is taken as looked up, unchecked; otherwise it is a host. As in
     // the dialog, a port is read before the base is checked.
     VG_API BOOL ParseEntry(const CString& line, CString& entry, CString& message);
+    // Whether a line is one the dialog writes as it stands, told quickly, as
+    // a list of thousands of entries is checked. FALSE does not mean it is
+    // not: ParseEntry finds out the long way.
+    VG_API BOOL IsWrittenAsTheDialogWrites(const CString& line);
 
     // Appends the non-empty pieces of a blank-separated text.
     VG_API void SplitAtBlanks(const CString& text, CStringArray& pieces);

@@ -182,8 +182,13 @@ private:
         QuoValOf<CStringList*> allowedHolder(&allowed), deniedHolder(&denied);
         Read(section, UrlsAllow, allowedHolder);
         Read(section, UrlsDeny, deniedHolder);
-        CheckExceptions(UrlsAllow, allowed, CStringList());
-        CheckExceptions(UrlsDeny, denied, allowed);
+        // The denied list is held against the allowed one as it stands,
+        // which the allowed list's check has indexed already.
+        const CStringList none;
+        ExceptionList::Batch batch(none, none);
+        CheckExceptions(UrlsAllow, allowed, batch);
+        batch.TurnToOtherList();
+        CheckExceptions(UrlsDeny, denied, batch);
     }
 
     // Each entry as the definition dialog would have written it, and as the
@@ -191,19 +196,15 @@ private:
     // of the other list (only the denied list is held against the allowed
     // one, so that a pair is reported once) or one already listed is
     // refused with the page's own message.
-    void CheckExceptions(Key key, const CStringList& entries, const CStringList& other)
+    void CheckExceptions(Key key, const CStringList& entries, ExceptionList::Batch& batch)
     {
-        ExceptionList::Batch batch(CStringList(), other);
         const int denySide = key == UrlsDeny ? 1 : 0;
+        batch.Reserve(entries.GetCount());
         POSITION pos = entries.GetHeadPosition();
         for (int i = 0; pos != NULL; ++i) {
             const CString& line = entries.GetNext(pos);
-            CString written, message;
-            if (!ExceptionText::ParseEntry(line, written, message))
-                Warn(VgCheck::ExceptionNotFromDialog, LineOf(key, i), key, Quoted(line) + ": " + message);
-            else if (written != line)
-                Warn(VgCheck::ExceptionRewritten, LineOf(key, i), key,
-                     Quoted(line) + ": the exception definition dialog writes it " + Quoted(written));
+            if (!ExceptionText::IsWrittenAsTheDialogWrites(line))
+                CheckEntry(key, i, line);
             const ExceptionList::Batch::Outcome outcome = batch.Add(line);
             if (outcome != ExceptionList::Batch::InOtherList && outcome != ExceptionList::Batch::AlreadyListed)
                 continue;
@@ -215,6 +216,17 @@ private:
             else
                 Warn(VgCheck::ExceptionListedTwice, LineOf(key, i), key, ExceptionList::AlreadyListedMessage(one));
         }
+    }
+
+    // An entry the definition dialog would not have written as it stands.
+    void CheckEntry(Key key, int i, const CString& line)
+    {
+        CString written, message;
+        if (!ExceptionText::ParseEntry(line, written, message))
+            Warn(VgCheck::ExceptionNotFromDialog, LineOf(key, i), key, Quoted(line) + ": " + message);
+        else if (written != line)
+            Warn(VgCheck::ExceptionRewritten, LineOf(key, i), key,
+                 Quoted(line) + ": the exception definition dialog writes it " + Quoted(written));
     }
 
     // The page lists the servers by position and stores row i under the

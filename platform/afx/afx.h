@@ -148,6 +148,8 @@ class AFX_CORE_API CString
 public:
     CString();
     CString(const CString& stringSrc);
+    // Takes the buffer over and leaves the source empty.
+    CString(CString&& stringSrc) noexcept;
     CString(TCHAR ch, int nRepeat = 1);
     CString(LPCSTR lpsz);
     CString(LPCSTR lpch, int nLength);
@@ -162,6 +164,7 @@ public:
     operator LPCTSTR() const { return m_pchData; }
 
     const CString& operator=(const CString& stringSrc);
+    const CString& operator=(CString&& stringSrc) noexcept;
     const CString& operator=(TCHAR ch);
     const CString& operator=(LPCSTR lpsz);
     const CString& operator+=(const CString& string);
@@ -350,8 +353,11 @@ class AFX_CORE_API CStringList : public CObject
 protected:
     struct CNode { CNode* pNext; CNode* pPrev; CString data; };
 public:
-    CStringList() {}
+    // Nodes are taken from blocks of nBlockSize, kept until the list is empty.
+    explicit CStringList(int nBlockSize = 10) : m_nBlockSize(nBlockSize > 0 ? nBlockSize : 10) {}
     ~CStringList();
+    CStringList(const CStringList&) = delete;
+    CStringList& operator=(const CStringList&) = delete;
 
     int GetCount() const { return m_nCount; }
     BOOL IsEmpty() const { return m_nCount == 0; }
@@ -365,6 +371,8 @@ public:
     POSITION AddTail(LPCTSTR newElement);
     // Shares the string's buffer, as a copy of a CString does.
     POSITION AddTail(const CString& newElement);
+    // Takes the string's buffer over.
+    POSITION AddTail(CString&& newElement);
     void AddTail(const CStringList* pNewList);
     void RemoveAll();
     POSITION GetHeadPosition() const { return (POSITION)m_pNodeHead; }
@@ -384,11 +392,16 @@ public:
     POSITION FindIndex(int nIndex) const;
 
 protected:
+    CNode* NewNode(CNode* pPrev, CNode* pNext);  // its string empty
     CNode* NewNode(CNode* pPrev, CNode* pNext, const CString& value);
+    POSITION LinkTail(CNode* p);
     void FreeNode(CNode* pNode);
     CNode* m_pNodeHead = NULL;
     CNode* m_pNodeTail = NULL;
     int m_nCount = 0;
+    CNode* m_pNodeFree = NULL;
+    struct CBlock* m_pBlocks = NULL;
+    int m_nBlockSize;
 };
 
 /////////////////////////////////////////////////////////////////////////////

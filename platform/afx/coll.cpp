@@ -1,6 +1,7 @@
 // Lists, arrays and the string-keyed map.
 #include "afx.h"
 #include <string.h>
+#include <new>
 
 IMPLEMENT_DYNAMIC(CPtrList, CObject)
 IMPLEMENT_DYNAMIC(CObList, CPtrList)
@@ -148,27 +149,61 @@ POSITION CPtrList::FindIndex(int nIndex) const
 
 CStringList::~CStringList() { RemoveAll(); }
 
+// A block of nodes: this header, then the nodes' raw memory.
+struct CBlock
+{
+    CBlock* pNext;
+};
+
 CStringList::CNode* CStringList::NewNode(CNode* pPrev, CNode* pNext, const CString& value)
 {
-    CNode* p = new CNode{ pNext, pPrev, value };
+    CNode* p = NewNode(pPrev, pNext);
+    p->data = value;
+    return p;
+}
+
+CStringList::CNode* CStringList::NewNode(CNode* pPrev, CNode* pNext)
+{
+    if (m_pNodeFree == NULL) {
+        const size_t header = (sizeof(CBlock) + alignof(CNode) - 1) / alignof(CNode) * alignof(CNode);
+        char* memory = (char*)::operator new(header + sizeof(CNode) * m_nBlockSize);
+        CBlock* block = (CBlock*)memory;
+        block->pNext = m_pBlocks;
+        m_pBlocks = block;
+        CNode* nodes = (CNode*)(memory + header);
+        for (int i = m_nBlockSize - 1; i >= 0; --i) {
+            nodes[i].pNext = m_pNodeFree;
+            m_pNodeFree = &nodes[i];
+        }
+    }
+    CNode* p = m_pNodeFree;
+    m_pNodeFree = p->pNext;
+    p->pNext = pNext;
+    p->pPrev = pPrev;
+    new (&p->data) CString;
     ++m_nCount;
     return p;
 }
 
 void CStringList::FreeNode(CNode* pNode)
 {
-    delete pNode;
-    --m_nCount;
+    pNode->data.~CString();
+    pNode->pNext = m_pNodeFree;
+    m_pNodeFree = pNode;
+    if (--m_nCount == 0)
+        RemoveAll();
 }
 
 void CStringList::RemoveAll()
 {
-    for (CNode* p = m_pNodeHead; p != NULL;) {
-        CNode* next = p->pNext;
-        delete p;
-        p = next;
+    for (CNode* p = m_pNodeHead; p != NULL; p = p->pNext)
+        p->data.~CString();
+    while (m_pBlocks != NULL) {
+        CBlock* next = m_pBlocks->pNext;
+        ::operator delete(m_pBlocks);
+        m_pBlocks = next;
     }
-    m_pNodeHead = m_pNodeTail = NULL;
+    m_pNodeHead = m_pNodeTail = m_pNodeFree = NULL;
     m_nCount = 0;
 }
 
@@ -192,7 +227,18 @@ POSITION CStringList::AddTail(LPCTSTR newElement)
 
 POSITION CStringList::AddTail(const CString& newElement)
 {
-    CNode* p = NewNode(m_pNodeTail, NULL, newElement);
+    return LinkTail(NewNode(m_pNodeTail, NULL, newElement));
+}
+
+POSITION CStringList::AddTail(CString&& newElement)
+{
+    CNode* p = NewNode(m_pNodeTail, NULL);
+    p->data = static_cast<CString&&>(newElement);
+    return LinkTail(p);
+}
+
+POSITION CStringList::LinkTail(CNode* p)
+{
     if (m_pNodeTail) m_pNodeTail->pNext = p; else m_pNodeHead = p;
     m_pNodeTail = p;
     return (POSITION)p;

@@ -22,8 +22,20 @@ CString::CString(const CString& stringSrc)
     CStringData* src = stringSrc.GetData();
     if (src->nRefs >= 0 && !IsNil(src)) {
         m_pchData = stringSrc.m_pchData;
-        InterlockedIncrement(&src->nRefs);
+        __atomic_add_fetch(&src->nRefs, 1, __ATOMIC_RELAXED);
     } else {
+        Init();
+        *this = stringSrc.m_pchData;
+    }
+}
+
+CString::CString(CString&& stringSrc) noexcept
+{
+    if (stringSrc.GetData()->nRefs >= 0) {
+        m_pchData = stringSrc.m_pchData;
+        stringSrc.Init();
+    } else {
+        // A locked buffer stays with its owner, as it does for a copy.
         Init();
         *this = stringSrc.m_pchData;
     }
@@ -64,6 +76,107 @@ CString::CString(LPCSTR lpch, int nLength)
 
 CString::~CString() { Release(); }
 
+// Buffers of up to 512 characters come from pools of fixed-size slots, as
+// in the classic framework: a list of short strings then costs one heap
+// block per few dozen strings, not one each. Slots freed go back to their
+// pool for the next string; the pools' memory is kept until the process
+// ends. Any thread may take and return slots.
+namespace {
+
+class FixedAlloc
+{
+public:
+    constexpr FixedAlloc(int nChars, int nPerBlock) : m_nChars(nChars), m_nPerBlock(nPerBlock) {}
+    int Chars() const { return m_nChars; }
+
+    void* Alloc()
+    {
+        Lock();
+        if (m_pFree == NULL) {
+            // Only this block's own allocation can throw: release first.
+            Unlock();
+            char* block = (char*)::operator new((size_t)SlotSize() * m_nPerBlock);
+            Lock();
+            for (int i = m_nPerBlock - 1; i >= 0; --i) {
+                Slot* slot = (Slot*)(block + (size_t)i * SlotSize());
+                slot->pNext = m_pFree;
+                m_pFree = slot;
+            }
+        }
+        Slot* slot = m_pFree;
+        m_pFree = slot->pNext;
+        Unlock();
+        return slot;
+    }
+
+    void Free(void* p)
+    {
+        Slot* slot = (Slot*)p;
+        Lock();
+        slot->pNext = m_pFree;
+        m_pFree = slot;
+        Unlock();
+    }
+
+private:
+    struct Slot { Slot* pNext; };
+    // Header, characters and terminator, rounded up to keep slots aligned.
+    int SlotSize() const { return (int)((sizeof(CStringData) + m_nChars + 1 + 7) & ~(size_t)7); }
+
+    const int m_nChars;
+    const int m_nPerBlock;
+    Slot* m_pFree = NULL;
+    LONG m_lock = 0;
+
+    // Held for a few instructions at a time: waiting threads yield.
+    void Lock()
+    {
+        while (__atomic_exchange_n(&m_lock, 1, __ATOMIC_ACQUIRE) != 0)
+            Sleep(0);
+    }
+    void Unlock() { __atomic_store_n(&m_lock, 0, __ATOMIC_RELEASE); }
+};
+
+// Constant-initialised: strings made while other modules start up find
+// them ready.
+FixedAlloc s_alloc64(64, 64), s_alloc128(128, 64), s_alloc256(256, 32), s_alloc512(512, 32);
+FixedAlloc* const s_pools[] = { &s_alloc64, &s_alloc128, &s_alloc256, &s_alloc512 };
+
+// A buffer for at least nLen characters, holding none yet, referenced once.
+CStringData* NewData(int nLen)
+{
+    CStringData* p = NULL;
+    int nAlloc = nLen;
+    for (FixedAlloc* pool : s_pools) {
+        if (nLen <= pool->Chars()) {
+            p = (CStringData*)pool->Alloc();
+            nAlloc = pool->Chars();
+            break;
+        }
+    }
+    if (p == NULL)
+        p = (CStringData*)::operator new(sizeof(CStringData) + nLen + 1);
+    p->nRefs = 1;
+    p->nDataLength = 0;
+    p->nAllocLength = nAlloc;
+    p->data()[0] = '\0';
+    return p;
+}
+
+void FreeData(CStringData* p)
+{
+    // A pool's buffers have exactly its size; larger ones came from the heap.
+    for (FixedAlloc* pool : s_pools) {
+        if (p->nAllocLength == pool->Chars()) {
+            pool->Free(p);
+            return;
+        }
+    }
+    ::operator delete(p);
+}
+
+} // namespace
+
 void CString::AllocBuffer(int nLen)
 {
     ASSERT(nLen >= 0);
@@ -71,11 +184,9 @@ void CString::AllocBuffer(int nLen)
         Init();
         return;
     }
-    CStringData* p = (CStringData*)::operator new(sizeof(CStringData) + nLen + 1);
-    p->nRefs = 1;
+    CStringData* p = NewData(nLen);
     p->data()[nLen] = '\0';
     p->nDataLength = nLen;
-    p->nAllocLength = nLen;
     m_pchData = p->data();
 }
 
@@ -83,8 +194,8 @@ void CString::Release()
 {
     CStringData* p = GetData();
     if (!IsNil(p)) {
-        if (p->nRefs == -1 || InterlockedDecrement(&p->nRefs) <= 0)
-            ::operator delete(p);
+        if (p->nRefs == -1 || __atomic_sub_fetch(&p->nRefs, 1, __ATOMIC_ACQ_REL) <= 0)
+            FreeData(p);
         Init();
     }
 }
@@ -105,7 +216,7 @@ void CString::CopyBeforeWrite()
     if (p->nRefs > 1) {
         AllocBuffer(p->nDataLength);
         memcpy(m_pchData, p->data(), p->nDataLength + 1);
-        InterlockedDecrement(&p->nRefs);
+        __atomic_sub_fetch(&p->nRefs, 1, __ATOMIC_ACQ_REL);
     }
 }
 
@@ -151,7 +262,21 @@ const CString& CString::operator=(const CString& stringSrc)
     } else {
         Release();
         m_pchData = stringSrc.m_pchData;
-        InterlockedIncrement(&src->nRefs);
+        __atomic_add_fetch(&src->nRefs, 1, __ATOMIC_RELAXED);
+    }
+    return *this;
+}
+
+const CString& CString::operator=(CString&& stringSrc) noexcept
+{
+    if (m_pchData == stringSrc.m_pchData)
+        return *this;
+    if ((GetData()->nRefs < 0 && !IsNil(GetData())) || stringSrc.GetData()->nRefs < 0) {
+        AssignCopy(stringSrc.GetData()->nDataLength, stringSrc.m_pchData);
+    } else {
+        Release();
+        m_pchData = stringSrc.m_pchData;
+        stringSrc.Init();
     }
     return *this;
 }
@@ -178,9 +303,7 @@ void CString::ConcatInPlace(int nSrcLen, LPCTSTR lpszSrcData)
         // Grow geometrically so that repeated appends stay linear.
         int nNew = nOld + nSrcLen;
         int nAlloc = IsNil(p) ? nNew : nNew + nNew / 2;
-        CStringData* q = (CStringData*)::operator new(sizeof(CStringData) + nAlloc + 1);
-        q->nRefs = 1;
-        q->nAllocLength = nAlloc;
+        CStringData* q = NewData(nAlloc);
         memcpy(q->data(), m_pchData, nOld);
         memcpy(q->data() + nOld, lpszSrcData, nSrcLen);
         q->nDataLength = nNew;
@@ -509,9 +632,7 @@ LPTSTR CString::GetBuffer(int nMinBufLength)
     if (p->nRefs > 1 || nMinBufLength > p->nAllocLength || IsNil(p)) {
         int nOld = p->nDataLength;
         int nAlloc = nMinBufLength > nOld ? nMinBufLength : nOld;
-        CStringData* q = (CStringData*)::operator new(sizeof(CStringData) + nAlloc + 1);
-        q->nRefs = 1;
-        q->nAllocLength = nAlloc;
+        CStringData* q = NewData(nAlloc);
         q->nDataLength = nOld;
         memcpy(q->data(), m_pchData, nOld + 1);
         Release();

@@ -536,9 +536,22 @@ public:
             CStringList* list = held<CStringList*>(value);
             if (!list)
                 return false;
-            std::vector<CString> items(stored->items().size());
+            // Texts that are held as they stand (the usual case) go
+            // straight into the list; otherwise all are converted first, so
+            // that a list that cannot be read is left as it was.
+            const std::vector<json::Value>& storedItems = stored->items();
+            bool asTheyStand = true;
+            for (size_t i = 0; i < storedItems.size() && asTheyStand; ++i)
+                asTheyStand = heldAsItStands(storedItems[i].asString());
+            if (asTheyStand) {
+                list->RemoveAll();
+                for (const json::Value& item : storedItems)
+                    list->AddTail(bytes(item.asString()));
+                return true;
+            }
+            std::vector<CString> items(storedItems.size());
             for (size_t i = 0; i < items.size(); ++i)
-                if (!fromUtf8(stored->items()[i].asString(), items[i]))
+                if (!fromUtf8(storedItems[i].asString(), items[i]))
                     return false;
             list->RemoveAll();
             for (const CString& item : items)

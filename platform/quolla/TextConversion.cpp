@@ -47,6 +47,11 @@ std::string toUtf8(const CString& s)
 // where most users of a CString would cut it short. Such a text is never
 // handed out as "?" or cut: two names would merge, and writing them back
 // would lose the originals.
+bool heldAsItStands(const std::string& text)
+{
+    return (codePageIsUtf8() || isAscii(text)) && text.find('\0') == std::string::npos;
+}
+
 bool fromUtf8(const std::string& s, CString& out)
 {
     if (s.find('\0') != std::string::npos)

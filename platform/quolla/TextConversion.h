@@ -13,6 +13,8 @@ bool codePageIsUtf8();
 bool isAscii(const std::string& text);
 CString bytes(const std::string& s);
 std::string toUtf8(const CString& s);
+// Whether a text's CString is the same bytes: no conversion, no U+0000.
+bool heldAsItStands(const std::string& text);
 // False, and out untouched, when the text cannot be held in a CString as it
 // is: the code page has no character for some of it, or it holds U+0000.
 bool fromUtf8(const std::string& s, CString& out);

@@ -31,6 +31,46 @@ TEST(CStringListOrder, KeepsInsertionOrderThroughEdits)
     EXPECT_EQ(nullptr, list.FindIndex(2));
 }
 
+// Nodes come from blocks of ten: removals in the middle, refills, the list
+// emptied by removals and filled again, all keep order and texts.
+TEST(CStringListOrder, KeepsOrderAcrossItsBlocksOfNodes)
+{
+    CStringList list;
+    std::vector<std::string> expected;
+    for (int i = 0; i < 25; ++i) {
+        list.AddTail(std::to_string(i).c_str());
+        expected.push_back(std::to_string(i));
+    }
+    POSITION pos = list.GetHeadPosition();
+    for (int i = 0; pos != NULL; ++i) {
+        POSITION at = pos;
+        list.GetNext(pos);
+        if (i % 2 == 0)
+            list.RemoveAt(at);
+    }
+    std::vector<std::string> odd;
+    for (size_t i = 1; i < expected.size(); i += 2)
+        odd.push_back(expected[i]);
+    for (int i = 0; i < 7; ++i) {
+        CString moved(std::to_string(100 + i).c_str());
+        LPCTSTR buffer = moved;
+        EXPECT_EQ(buffer, (LPCTSTR)list.GetAt(list.AddTail(static_cast<CString&&>(moved))));
+        EXPECT_TRUE(moved.IsEmpty());
+        odd.push_back(std::to_string(100 + i));
+    }
+    list.InsertBefore(list.FindIndex(3), "x");
+    odd.insert(odd.begin() + 3, "x");
+    EXPECT_EQ(odd, Items(list));
+    EXPECT_EQ((int)odd.size(), list.GetCount());
+
+    while (!list.IsEmpty())
+        list.RemoveHead();
+    EXPECT_EQ(nullptr, list.GetHeadPosition());
+    list.AddTail("again");
+    list.AddHead("first");
+    EXPECT_EQ((std::vector<std::string>{ "first", "again" }), Items(list));
+}
+
 namespace {
 struct Counted : CObject
 {

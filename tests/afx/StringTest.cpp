@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 #include "afx.h"
+#include <string.h>
+#include <vector>
 
 TEST(CStringCopies, ShareOneBufferUntilWritten)
 {
@@ -141,4 +143,74 @@ TEST(FormatStrings, ReplacesNumberedPlaceholders)
     LPCTSTR args[2] = { "0", "1000" };
     AfxFormatStrings(out, "Please enter an integer between %1 and %2.", args, 2);
     EXPECT_STREQ("Please enter an integer between 0 and 1000.", out);
+}
+
+TEST(CStringMoves, TakeTheBufferOverAndLeaveTheSourceEmpty)
+{
+    CString a("moved along");
+    LPCTSTR buffer = a;
+    CString b(static_cast<CString&&>(a));
+    EXPECT_EQ(buffer, (LPCTSTR)b);
+    EXPECT_TRUE(a.IsEmpty());
+    a = static_cast<CString&&>(b);
+    EXPECT_EQ(buffer, (LPCTSTR)a);
+    EXPECT_EQ(1, a.GetRefCount());
+
+    // A locked buffer stays with its owner: the new string has a copy.
+    a.LockBuffer();
+    CString c(static_cast<CString&&>(a));
+    EXPECT_EQ(buffer, (LPCTSTR)a);
+    EXPECT_STREQ("moved along", c);
+    CString d("other");
+    d = static_cast<CString&&>(a);
+    EXPECT_EQ(buffer, (LPCTSTR)a);
+    EXPECT_STREQ("moved along", d);
+    a.UnlockBuffer();
+
+    // A growing vector moves its strings, buffers and all.
+    std::vector<CString> v;
+    v.push_back(CString("first"));
+    LPCTSTR first = v[0];
+    for (int i = 0; i < 100; ++i)
+        v.push_back(CString('x', i));
+    EXPECT_EQ(first, (LPCTSTR)v[0]);
+}
+
+// Short buffers come from pools of fixed slots: lengths at each slot's edge
+// and across it, built by appends and buffers, on two threads at once.
+TEST(CStringBuffers, KeepTheirTextsAtEveryLengthOnTwoThreads)
+{
+    struct Worker
+    {
+        static DWORD WINAPI Run(void* arg)
+        {
+            const char fill = *(const char*)arg;
+            int wrong = 0;
+            for (int round = 0; round < 200; ++round) {
+                std::vector<CString> held;
+                for (int len : { 1, 63, 64, 65, 127, 128, 129, 255, 256, 257, 511, 512, 513, 2000 }) {
+                    CString grown;
+                    for (int i = 0; i < len; ++i)
+                        grown += fill;
+                    CString buffered;
+                    memset(buffered.GetBuffer(len), fill, len);
+                    buffered.ReleaseBuffer(len);
+                    wrong += grown != CString(fill, len) || buffered != grown;
+                    held.push_back(grown);
+                }
+                for (size_t i = 0; i < held.size(); ++i)
+                    wrong += held[i].SpanIncluding(CString(fill)) != held[i];
+            }
+            return wrong;
+        }
+    };
+    static const char fills[2] = { 'a', 'b' };
+    HANDLE other = CreateThread(NULL, 0, Worker::Run, (void*)&fills[1], 0, NULL);
+    ASSERT_NE(nullptr, other);
+    EXPECT_EQ(0u, Worker::Run((void*)&fills[0]));
+    WaitForSingleObject(other, INFINITE);
+    DWORD code = 1;
+    GetExitCodeThread(other, &code);
+    CloseHandle(other);
+    EXPECT_EQ(0u, code);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include "VeilgateExPage.h"
 #include "ModalDriver.h"
+#include <algorithm>
 
 namespace {
 
@@ -26,6 +27,14 @@ struct SortedBox
         return SendMessageA(hList, LB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)text.c_str()) != LB_ERR;
     }
 };
+
+Texts Items(const CStringList& list)
+{
+    Texts items;
+    for (POSITION pos = list.GetHeadPosition(); pos != NULL;)
+        items.push_back((LPCTSTR)list.GetNext(pos));
+    return items;
+}
 
 void Fill(CStringList& list, const Texts& texts)
 {
@@ -86,10 +95,7 @@ void ExpectBatchAddsAsListBoxes(const Texts& held, const Texts& theirs, const Te
 
     CStringList result;
     batch.Result(result);
-    Texts got;
-    for (POSITION pos = result.GetHeadPosition(); pos != NULL;)
-        got.push_back((LPCTSTR)result.GetNext(pos));
-    EXPECT_EQ(ListBoxItems(own.hList), got);
+    EXPECT_EQ(ListBoxItems(own.hList), Items(result));
 }
 
 } // namespace
@@ -115,4 +121,32 @@ TEST(ExceptionList, PlainEntriesAreFoundAsTheListBoxFindsThemUntilOneIsNot)
     texts.push_back("ab");
     texts.push_back("COOP");
     ExpectBatchAddsAsListBoxes({ "Coop" }, { "co_op", "CO'OP" }, texts);
+}
+
+TEST(ExceptionList, ABatchTurnedToTheOtherListFindsAsANewBatchAgainstIt)
+{
+    // Plain texts alone, then with ones that are not, which change how the
+    // batch finds entries.
+    Texts plain;
+    for (const std::string& t : kTricky)
+        if (std::all_of(t.begin(), t.end(), [](char c) { return c >= 0x20 && c < 0x7F; }))
+            plain.push_back(t);
+    for (const Texts& texts : { plain, kTricky }) {
+        CStringList none, first;
+        ExceptionList::Batch turned(none, none);
+        turned.Reserve((int)texts.size());
+        for (size_t i = 0; i < texts.size(); i += 2) {
+            turned.Add(texts[i].c_str());
+            first.AddTail(texts[i].c_str());
+        }
+        turned.TurnToOtherList();
+        EXPECT_EQ(0, turned.AddedCount());
+        ExceptionList::Batch fresh(none, first);
+        for (const std::string& t : texts)
+            EXPECT_EQ(fresh.Add(t.c_str()), turned.Add(t.c_str())) << t;
+        CStringList a, b;
+        fresh.Result(a);
+        turned.Result(b);
+        EXPECT_EQ(Items(a), Items(b));
+    }
 }
