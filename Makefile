@@ -36,8 +36,10 @@ test: deps build
 soak: deps build-i686
 	@VG_WALK_STEPS=100000 VG_WALK_SECONDS=0 tools/with-display $(BUILD)/i686/bin/walk_tests.exe
 
+# PARTS names the parts to run (editor controls exceptions schedule mime
+# store merge check); all of them when empty.
 bench: deps build-i686
-	@tools/with-display $(BUILD)/i686/bin/vgbench.exe
+	@tools/with-display $(BUILD)/i686/bin/vgbench.exe $(PARTS)
 
 # Draws the bitmaps and icons in res/pictures anew (they are committed).
 pictures: deps

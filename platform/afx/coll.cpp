@@ -157,8 +157,11 @@ struct CBlock
 
 CStringList::CNode* CStringList::NewNode(CNode* pPrev, CNode* pNext, const CString& value)
 {
+    // The copy and the block are made before the list changes: either may
+    // run out of memory. Moving the copy in cannot.
+    CString copy(value);
     CNode* p = NewNode(pPrev, pNext);
-    p->data = value;
+    p->data = static_cast<CString&&>(copy);
     return p;
 }
 

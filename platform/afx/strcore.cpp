@@ -29,16 +29,12 @@ CString::CString(const CString& stringSrc)
     }
 }
 
+// A move takes the buffer over as it is, locked or not: a pointer handed
+// out by LockBuffer stays good, now in the new owner's hands.
 CString::CString(CString&& stringSrc) noexcept
 {
-    if (stringSrc.GetData()->nRefs >= 0) {
-        m_pchData = stringSrc.m_pchData;
-        stringSrc.Init();
-    } else {
-        // A locked buffer stays with its owner, as it does for a copy.
-        Init();
-        *this = stringSrc.m_pchData;
-    }
+    m_pchData = stringSrc.m_pchData;
+    stringSrc.Init();
 }
 
 CString::CString(TCHAR ch, int nRepeat)
@@ -269,11 +265,7 @@ const CString& CString::operator=(const CString& stringSrc)
 
 const CString& CString::operator=(CString&& stringSrc) noexcept
 {
-    if (m_pchData == stringSrc.m_pchData)
-        return *this;
-    if ((GetData()->nRefs < 0 && !IsNil(GetData())) || stringSrc.GetData()->nRefs < 0) {
-        AssignCopy(stringSrc.GetData()->nDataLength, stringSrc.m_pchData);
-    } else {
+    if (this != &stringSrc) {
         Release();
         m_pchData = stringSrc.m_pchData;
         stringSrc.Init();

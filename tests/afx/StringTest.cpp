@@ -156,16 +156,15 @@ TEST(CStringMoves, TakeTheBufferOverAndLeaveTheSourceEmpty)
     EXPECT_EQ(buffer, (LPCTSTR)a);
     EXPECT_EQ(1, a.GetRefCount());
 
-    // A locked buffer stays with its owner: the new string has a copy.
-    a.LockBuffer();
+    // A locked buffer moves with its lock: the pointer handed out stays good.
+    LPTSTR locked = a.LockBuffer();
     CString c(static_cast<CString&&>(a));
-    EXPECT_EQ(buffer, (LPCTSTR)a);
-    EXPECT_STREQ("moved along", c);
-    CString d("other");
-    d = static_cast<CString&&>(a);
-    EXPECT_EQ(buffer, (LPCTSTR)a);
-    EXPECT_STREQ("moved along", d);
-    a.UnlockBuffer();
+    EXPECT_EQ(locked, (LPCTSTR)c);
+    EXPECT_EQ(-1, c.GetRefCount());
+    CString d = c;
+    EXPECT_NE((LPCTSTR)c, (LPCTSTR)d);
+    c.UnlockBuffer();
+    EXPECT_EQ(1, c.GetRefCount());
 
     // A growing vector moves its strings, buffers and all.
     std::vector<CString> v;
