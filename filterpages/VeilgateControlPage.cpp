@@ -40,11 +40,21 @@ VeilgateControlPage::VeilgateControlPage(CString* denyMessage, int* activate, in
 {
 }
 
+// "%02d" of nRow, written out: a check of many servers asks for one each.
 CString VeilgateControlPage::ServerKey(int nRow)
 {
-    CString key;
-    key.Format("%02d", nRow);
-    return key;
+    char digits[16];
+    char* p = digits + sizeof digits;
+    unsigned int n = nRow < 0 ? 0u - (unsigned int)nRow : (unsigned int)nRow;
+    do {
+        *--p = (char)('0' + n % 10);
+        n /= 10;
+    } while (n != 0);
+    if (nRow < 0)
+        *--p = '-';
+    else if (digits + sizeof digits - p < 2)
+        *--p = '0';
+    return CString(p, (int)(digits + sizeof digits - p));
 }
 
 int VeilgateControlPage::SelectionAfterRemoval(int nRemoved, int nRemaining)

@@ -243,33 +243,33 @@ private:
             CString key;
             QuoVGServerIp* server;
             servers.GetNextAssoc(pos, key, server);
-            const CString where = "server " + Quoted(key) + ": ";
+            auto where = [&key] { return "server " + Quoted(key) + ": "; };
             CString reason;
 
             if (server->position < 0 || server->position >= count) {
                 reason.Format("%s %d: the positions of %d servers run from 0 to %d without gaps", position.name,
                               server->position, count, count - 1);
-                Warn(VgCheck::ServerPosition, RecordLine(Servers, i, position.name), Servers, where + reason);
+                Warn(VgCheck::ServerPosition, RecordLine(Servers, i, position.name), Servers, where() + reason);
             } else if (keyOfPosition.count(server->position)) {
                 reason.Format("%s %d is also the position of server \"%s\"", position.name, server->position,
                               (LPCTSTR)keyOfPosition[server->position]);
-                Warn(VgCheck::ServerPosition, RecordLine(Servers, i, position.name), Servers, where + reason);
+                Warn(VgCheck::ServerPosition, RecordLine(Servers, i, position.name), Servers, where() + reason);
             } else {
                 keyOfPosition[server->position] = key;
                 const CString expected = VeilgateControlPage::ServerKey(server->position);
                 if (key != expected)
                     Warn(VgCheck::ServerKey, RecordLine(Servers, i, NULL), Servers,
-                         where + "the key of a server is its position printed \"%02d\": " + Quoted(expected));
+                         where() + "the key of a server is its position printed \"%02d\": " + Quoted(expected));
             }
 
             UINT refusal = VeilgateServerIpDialog::CheckAddress(server->address);
             if (refusal != 0)
                 Warn(VgCheck::ServerAddress, RecordLine(Servers, i, address.name), Servers,
-                     where + address.name + " " + Quoted(server->address) + ": " + Message(refusal));
+                     where() + address.name + " " + Quoted(server->address) + ": " + Message(refusal));
             if (!CheckNumber(port, server->port, reason)) {
                 CString value;
                 value.Format("%s %d: ", port.name, server->port);
-                Warn(VgCheck::ServerPort, RecordLine(Servers, i, port.name), Servers, where + value + reason);
+                Warn(VgCheck::ServerPort, RecordLine(Servers, i, port.name), Servers, where() + value + reason);
             }
         }
     }

@@ -5,6 +5,7 @@
 #include "resource.h"
 #include "ModalDriver.h"
 #include "ServerDialogSteps.h"
+#include <climits>
 
 namespace {
 
@@ -412,4 +413,13 @@ TEST(ControlPage, ActiveFilterWithoutServersKeepsTheSheetOpenOnThisPage)
     EXPECT_EQ(Strings{ kNoServer }, s.driver.messages());
     EXPECT_EQ(0, s.activate);
     EXPECT_TRUE(s.Stored().empty());
+}
+
+TEST(ControlPageRules, AServersKeyIsItsPositionPrintedWithTwoDigitsAtLeast)
+{
+    for (int row : { 0, 7, 9, 10, 42, 99, 100, 12345, -1, -9, -10, -123, INT_MAX, INT_MIN }) {
+        CString printed;
+        printed.Format("%02d", row);
+        EXPECT_STREQ(printed, VeilgateControlPage::ServerKey(row)) << row;
+    }
 }
