@@ -42,16 +42,17 @@ std::string toUtf8(const CString& s)
     return out;
 }
 
-// False, and out untouched, when the text cannot be held in a CString as it
-// is: the code page has no character for some of it, or it holds U+0000,
-// where most users of a CString would cut it short. Such a text is never
-// handed out as "?" or cut: two names would merge, and writing them back
-// would lose the originals.
+// Whether a text's CString is the same bytes: no conversion, no U+0000.
 bool heldAsItStands(const std::string& text)
 {
     return (codePageIsUtf8() || isAscii(text)) && text.find('\0') == std::string::npos;
 }
 
+// False, and out untouched, when the text cannot be held in a CString as it
+// is: the code page has no character for some of it, or it holds U+0000,
+// where most users of a CString would cut it short. Such a text is never
+// handed out as "?" or cut: two names would merge, and writing them back
+// would lose the originals.
 bool fromUtf8(const std::string& s, CString& out)
 {
     if (s.find('\0') != std::string::npos)
