@@ -55,12 +55,12 @@ bool heldAsItStands(const std::string& text)
 // would lose the originals.
 bool fromUtf8(const std::string& s, CString& out)
 {
-    if (s.find('\0') != std::string::npos)
-        return false;
-    if (codePageIsUtf8() || isAscii(s)) {
+    if (heldAsItStands(s)) {
         out = bytes(s);
         return true;
     }
+    if (s.find('\0') != std::string::npos)
+        return false;
     const int wide = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, s.data(), (int)s.size(), NULL, 0);
     if (wide <= 0)
         return false;
@@ -112,10 +112,8 @@ CString messageText(const std::string& utf8)
 // Whether a text reaches the editor as it stands.
 bool holdable(const std::string& text)
 {
-    if (text.find('\0') != std::string::npos)
-        return false;
     CString held;
-    return codePageIsUtf8() || isAscii(text) || fromUtf8(text, held);
+    return heldAsItStands(text) || fromUtf8(text, held);
 }
 
 }  // namespace quo
